@@ -1,0 +1,67 @@
+#pragma once
+
+// The application object: owns the platform seam, the preferences store and the measured
+// menu-bar height, runs the start-up question and saves the store once at quit.
+
+#include "app/preferences.h"
+#include "platform/platform.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QHash>
+
+#include <functional>
+#include <memory>
+
+class App : public QApplication
+{
+    Q_OBJECT
+public:
+    App(int& argc, char** argv, std::unique_ptr<Platform> platform);
+    ~App() override;
+
+    // The running application object.
+    static App* instance();
+
+    Platform& platform() { return *platformSeam; }
+    PreferencesModule::Preferences& Preferences() { return *preferencesStore; }
+    bool hasPreferences() const { return preferencesStore != nullptr; }
+
+    // The main screen's full height minus its available height, measured at Open.
+    qint64 MenubarHeight = 0;
+
+    // Start-up: creates the store, measures the menu bar and asks the login-item question when
+    // "initDate" is missing or more than 30 days old.
+    void Event_Open();
+    // Quit: saves the store (once, after every window has closed); reports a failed save.
+    bool Event_Close();
+    // Whether the login-item question is due for a stored "initDate" at the time now.
+    static bool shouldAsk(const QVariant& initDate, double now);
+    void makeStartupItem();
+
+    // Creates or replaces a file with the bytes, atomically: a failure leaves the old file
+    // whole and puts the system's reason into *error.
+    bool writeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+    // Menu handlers bound by item name at start-up.
+    void registerMenuHandler(const QString& itemName, std::function<bool()> handler);
+    bool runMenuHandler(const QString& itemName);
+    bool hasMenuHandler(const QString& itemName) const;
+
+    // The Quit command: closes every window (each stores its state), then ends the event
+    // loop. Calling it again while quitting does nothing.
+    void Quit();
+    bool isQuitting() const { return quitting; }
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+signals:
+    // A question for the question dialog: its label and whether No is offered.
+    void questionAsked(const QString& label, bool showNo);
+
+private:
+    std::unique_ptr<Platform> platformSeam;
+    std::unique_ptr<PreferencesModule::Preferences> preferencesStore;
+    QHash<QString, std::function<bool()>> menuHandlers;
+    bool quitting = false;
+};

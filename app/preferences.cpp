@@ -1,0 +1,132 @@
+#include "app/preferences.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cmath>
+
+namespace PreferencesModule
+{
+
+Preferences::Preferences(const QString& appName)
+    : Preferences(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                      QLatin1Char('/') + appName,
+                  appName)
+{
+}
+
+Preferences::Preferences(const QString& folder, const QString& appName)
+{
+    QDir().mkpath(folder);
+    pFile = QDir(folder).filePath(appName + QStringLiteral(".js"));
+    load();
+}
+
+void Preferences::load()
+{
+    QFileInfo info(pFile);
+    if (!info.exists() && !info.isSymLink())
+        return;
+
+    QFile file(pFile);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+        setAside(info.isDir() ? QStringLiteral("it is a folder") : file.errorString());
+        return;
+    }
+    const QByteArray text = file.readAll().trimmed();
+    file.close();
+    if (text.isEmpty())
+        return;
+
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        setAside(parseError.errorString());
+        return;
+    }
+    if (!document.isObject()) {
+        setAside(QStringLiteral("it does not hold one JSON object"));
+        return;
+    }
+    preferences = document.object();
+}
+
+void Preferences::setAside(const QString& reason)
+{
+    QString aside = pFile + QStringLiteral(".unreadable");
+    if (QFileInfo::exists(aside))
+        aside += QLatin1Char('-') +
+                 QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    if (QFile::rename(pFile, aside)) {
+        problem = QStringLiteral("The preferences file %1 could not be read (%2). It was kept as "
+                                 "%3 and Kelvora starts with default settings.")
+                      .arg(pFile, reason, aside);
+    } else {
+        mayOverwrite = false;
+        problem = QStringLiteral("The preferences file %1 could not be read (%2) and could not be "
+                                 "moved aside. Kelvora starts with default settings and will not "
+                                 "overwrite it.")
+                      .arg(pFile, reason);
+    }
+}
+
+QVariant Preferences::Get(const QString& key) const
+{
+    const QJsonValue value = preferences.value(key);
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        return value.toBool();
+    case QJsonValue::String:
+        return value.toString();
+    case QJsonValue::Double: {
+        const double number = value.toDouble();
+        if (std::floor(number) == number && std::fabs(number) < 9.0e15)
+            return value.toInteger();
+        return number;
+    }
+    default:
+        return {};
+    }
+}
+
+void Preferences::Set(const QString& key, const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        preferences.insert(key, QJsonValue(QJsonValue::Null));
+    else
+        preferences.insert(key, QJsonValue::fromVariant(value));
+}
+
+bool Preferences::Save(QString* error)
+{
+    auto fail = [&](const QString& reason) {
+        if (error)
+            *error =
+                QStringLiteral("The preferences could not be saved to %1: %2.").arg(pFile, reason);
+        return false;
+    };
+    if (!mayOverwrite)
+        return fail(QStringLiteral("the unreadable file there was left untouched"));
+
+    QByteArray text = QJsonDocument(preferences).toJson(QJsonDocument::Indented);
+    while (text.endsWith('\n'))
+        text.chop(1);
+
+    QDir().mkpath(QFileInfo(pFile).absolutePath());
+    QSaveFile file(pFile);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    if (file.write(text) != text.size())
+        return fail(file.errorString());
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+} // namespace PreferencesModule

@@ -1,0 +1,36 @@
+#pragma once
+
+// Stateless text helpers: Perl-compatible pattern tests and replacements, MD5 digests and
+// quote escaping. Each call builds its own expression and keeps nothing.
+
+#include <QByteArray>
+#include <QRegularExpressionMatch>
+#include <QString>
+
+#include <optional>
+
+namespace StringModule
+{
+
+bool regExTest(const QString& pattern, const QString& text, bool caseSensitive);
+// The first match, or nothing when the pattern does not match (or is not a valid pattern).
+std::optional<QRegularExpressionMatch> regExMatch(const QString& pattern, const QString& text,
+                                                  bool caseSensitive);
+// The replacement may refer to sub-expressions as \0 to \9; \\ stands for one backslash.
+// Any other character, a $ included, is taken literally.
+QString regExReplace(const QString& pattern, const QString& replacement, const QString& text,
+                     bool caseSensitive);
+QString regExReplaceAll(const QString& pattern, const QString& replacement, const QString& text,
+                        bool caseSensitive);
+
+// 32 lower-case hexadecimal digits; the text is digested as UTF-8.
+QString asMd5(const QString& text);
+QString asMd5(const QByteArray& bytes);
+
+// Every double quote becomes two backslashes and the quote; nothing else changes.
+QString escapeDoubleQuote(const QString& text);
+
+// Expands a replacement pattern for one match (exposed for the typer expansion).
+QString expandReplacement(const QString& replacement, const QRegularExpressionMatch& match);
+
+} // namespace StringModule

@@ -1,0 +1,74 @@
+#pragma once
+
+// The seam between Kelvora and the desktop it runs on: everything that tests must intercept
+// or that Linux provides differently goes through one Platform object owned by App.
+
+#include <QByteArray>
+#include <QMap>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class Sound;
+
+// One program to run and wait for; parameters arrive as arguments, never through a shell
+// unless the program is the shell itself.
+struct ProcessRequest {
+    QString program;
+    QStringList arguments;
+    QMap<QString, QString> environment; // added to the inherited environment
+    QByteArray standardInput;
+    int timeoutMs = 30000; // the process is stopped after this long
+};
+
+struct ProcessResult {
+    bool started = false;  // false: the program could not be run at all
+    bool timedOut = false; // stopped after the time limit; the output is what came until then
+    int exitCode = -1;
+    QByteArray standardOutput;
+    QByteArray standardError;
+    QString errorText; // the system's reason when it did not start
+};
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // Addresses and files, opened with the user's default handler; both return at once.
+    virtual void openUrl(const QUrl& address) = 0;
+    virtual bool openFile(const QString& path) = 0;
+
+    // Runs a program (a bundle script, /bin/sh -c LINE, an interpreter) and waits for it while
+    // the event loop keeps serving the clipboard and repaints, but no user input.
+    virtual ProcessResult runProcess(const ProcessRequest& request) = 0;
+
+    // Plays a decoded sound without blocking; does nothing where no audio device exists.
+    virtual void playSound(const Sound& sound) = 0;
+
+    // Input state.
+    virtual bool altKeyDown() const = 0;      // the Option key of the design
+    virtual bool mouseButtonDown() const = 0; // any mouse button held now
+    virtual qint64 ticks() const = 0;         // monotonic, sixty per second
+    virtual double currentUnixTime() const = 0;
+
+    // The main screen: its whole area and the work area that panels leave to windows.
+    virtual QRect screenGeometry() const = 0;
+    virtual QRect availableGeometry() const = 0;
+
+    // The clipboard's text (the CLIPBOARD selection on X11).
+    virtual bool clipboardHasText() const = 0;
+    virtual QString clipboardText() const = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+
+    // Waits with the event loop running (so other applications can fetch the clipboard from
+    // us) while user input is held back.
+    virtual void pauseKeepingEvents(int milliseconds) = 0;
+
+    // The open-file dialog; an empty result means the user cancelled.
+    virtual QString chooseOpenFile(const QString& caption, const QString& filter) = 0;
+
+    // Tells the user about a failure without blocking the caller; also written to stderr.
+    virtual void showMessage(const QString& title, const QString& text) = 0;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+// The Linux/Qt implementation of the platform seam: xdg-open through QDesktopServices,
+// QProcess for scripts and commands, QClipboard, the primary screen's metrics.
+
+#include "platform/platform.h"
+
+#include <QElapsedTimer>
+
+class QtPlatform : public Platform
+{
+public:
+    QtPlatform();
+
+    void openUrl(const QUrl& address) override;
+    bool openFile(const QString& path) override;
+    ProcessResult runProcess(const ProcessRequest& request) override;
+    void playSound(const Sound& sound) override;
+    bool altKeyDown() const override;
+    bool mouseButtonDown() const override;
+    qint64 ticks() const override;
+    double currentUnixTime() const override;
+    QRect screenGeometry() const override;
+    QRect availableGeometry() const override;
+    bool clipboardHasText() const override;
+    QString clipboardText() const override;
+    void setClipboardText(const QString& text) override;
+    void pauseKeepingEvents(int milliseconds) override;
+    QString chooseOpenFile(const QString& caption, const QString& filter) override;
+    void showMessage(const QString& title, const QString& text) override;
+
+private:
+    QElapsedTimer clock;
+};

@@ -1,0 +1,3 @@
+#include "platform/qtplatform.h"
+
+void QtPlatform::playSound(const Sound&) {}

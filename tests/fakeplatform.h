@@ -1,0 +1,73 @@
+#pragma once
+
+// A recording stand-in for the platform seam: it remembers what was opened, run and played,
+// answers from values a test sets, and can be told to fail.
+
+#include "platform/platform.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+class FakePlatform : public Platform
+{
+public:
+    void openUrl(const QUrl& address) override { openedUrls << address; }
+    bool openFile(const QString& path) override
+    {
+        openedFiles << path;
+        return openFileSucceeds;
+    }
+    ProcessResult runProcess(const ProcessRequest& request) override;
+    void playSound(const Sound& sound) override;
+    bool altKeyDown() const override { return altKey; }
+    bool mouseButtonDown() const override { return mouseDown; }
+    qint64 ticks() const override { return tickCount; }
+    double currentUnixTime() const override { return now; }
+    QRect screenGeometry() const override { return screen; }
+    QRect availableGeometry() const override { return available; }
+    bool clipboardHasText() const override { return clipboardHoldsText; }
+    QString clipboardText() const override { return clipboard; }
+    void setClipboardText(const QString& text) override
+    {
+        clipboard = text;
+        clipboardHoldsText = true;
+        clipboardHistory << text;
+    }
+    void pauseKeepingEvents(int milliseconds) override { pauses << milliseconds; }
+    QString chooseOpenFile(const QString& caption, const QString& filter) override
+    {
+        openDialogs << filter;
+        Q_UNUSED(caption);
+        return chosenFile;
+    }
+    void showMessage(const QString& title, const QString& text) override
+    {
+        Q_UNUSED(title);
+        messages << text;
+    }
+
+    // Recorded calls.
+    QList<QUrl> openedUrls;
+    QStringList openedFiles;
+    QList<ProcessRequest> processes;
+    QStringList soundsPlayed; // the sound's file name
+    QStringList clipboardHistory;
+    QList<int> pauses;
+    QStringList openDialogs;
+    QStringList messages;
+
+    // Answers. A process is really run unless processResponder is set.
+    std::function<ProcessResult(const ProcessRequest&)> processResponder;
+    bool openFileSucceeds = true;
+    bool altKey = false;
+    bool mouseDown = false;
+    qint64 tickCount = 0;
+    double now = 1.7e9;
+    QRect screen{0, 0, 1440, 900};
+    QRect available{0, 25, 1440, 875};
+    QString clipboard;
+    bool clipboardHoldsText = false;
+    QString chosenFile;
+};

@@ -1,0 +1,6 @@
+#include "tests/fakeplatform.h"
+
+void FakePlatform::playSound(const Sound&)
+{
+    soundsPlayed << QString();
+}

@@ -1,0 +1,47 @@
+#include "tests/testsupport.h"
+
+#include <QDir>
+
+#include <memory>
+
+namespace
+{
+TestEnvironment* environment = nullptr;
+FakePlatform* fake = nullptr;
+} // namespace
+
+TestEnvironment::TestEnvironment() : root(QDir::tempPath() + QStringLiteral("/kelvora-test-XXXXXX"))
+{
+    QDir(root.path()).mkpath(QStringLiteral("data"));
+    QDir(root.path()).mkpath(QStringLiteral("config"));
+    QDir(root.path()).mkpath(QStringLiteral("tmp"));
+    qputenv("HOME", root.path().toUtf8());
+    qputenv("XDG_DATA_HOME", dataHome().toUtf8());
+    qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
+    qputenv("TMPDIR", root.filePath(QStringLiteral("tmp")).toUtf8());
+}
+
+FakePlatform& fakePlatform()
+{
+    return *fake;
+}
+
+TestEnvironment& testEnvironment()
+{
+    return *environment;
+}
+
+int runKelvoraTest(int argc, char** argv, QObject* testObject)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestEnvironment env;
+    environment = &env;
+    auto platform = std::make_unique<FakePlatform>();
+    fake = platform.get();
+    App app(argc, argv, std::move(platform));
+    const int result = QTest::qExec(testObject, argc, argv);
+    fake = nullptr;
+    environment = nullptr;
+    return result;
+}
