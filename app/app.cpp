@@ -24,6 +24,19 @@ App* App::instance()
     return qobject_cast<App*>(QCoreApplication::instance());
 }
 
+BundleResources& App::resources()
+{
+    if (!bundleResources)
+        bundleResources = std::make_unique<BundleResources>(
+            *platformSeam, BundleResources::defaultResourcesFolder());
+    return *bundleResources;
+}
+
+void App::setResourcesFolder(const QString& folder)
+{
+    bundleResources = std::make_unique<BundleResources>(*platformSeam, folder);
+}
+
 void App::Event_Open()
 {
     const double now = platformSeam->currentUnixTime();

@@ -3,6 +3,7 @@
 // The application object: owns the platform seam, the preferences store and the measured
 // menu-bar height, runs the start-up question and saves the store once at quit.
 
+#include "app/bundleresources.h"
 #include "app/preferences.h"
 #include "platform/platform.h"
 
@@ -26,6 +27,11 @@ public:
     Platform& platform() { return *platformSeam; }
     PreferencesModule::Preferences& Preferences() { return *preferencesStore; }
     bool hasPreferences() const { return preferencesStore != nullptr; }
+
+    // The bundle's scripts, sounds and pictures (Contents/Resources beside the executable's
+    // folder, unless a test points it elsewhere before first use).
+    BundleResources& resources();
+    void setResourcesFolder(const QString& folder);
 
     // The main screen's full height minus its available height, measured at Open.
     qint64 MenubarHeight = 0;
@@ -62,6 +68,7 @@ signals:
 private:
     std::unique_ptr<Platform> platformSeam;
     std::unique_ptr<PreferencesModule::Preferences> preferencesStore;
+    std::unique_ptr<BundleResources> bundleResources;
     QHash<QString, std::function<bool()>> menuHandlers;
     bool quitting = false;
 };

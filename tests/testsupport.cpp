@@ -40,6 +40,10 @@ int runKelvoraTest(int argc, char** argv, QObject* testObject)
     auto platform = std::make_unique<FakePlatform>();
     fake = platform.get();
     App app(argc, argv, std::move(platform));
+    // The built bundle's resources, so tests load the real scripts, sounds and pictures.
+    const QString bundle = qEnvironmentVariable("KELVORA_BUNDLE");
+    if (!bundle.isEmpty())
+        app.setResourcesFolder(bundle + QStringLiteral("/Contents/Resources"));
     const int result = QTest::qExec(testObject, argc, argv);
     fake = nullptr;
     environment = nullptr;
