@@ -1,25 +1,218 @@
+#include "app/app.h"
+#include "app/texts.h"
+#include "buttons/clipboardreference.h"
 #include "buttons/mybevelbutton.h"
+#include "buttons/typerexpansion.h"
+#include "buttons/typerfailure.h"
 
-// Placeholder bodies; the typer expansion replaces them.
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QTemporaryFile>
+#include <QTimer>
 
-void MyBevelButton::doTyper(QAction*) {}
-QString MyBevelButton::typeShortcut(const QString&)
+#include <memory>
+
+// Typers: a chosen entry is expanded, put on the clipboard, pasted into the application the
+// user works in by the typing script, and the earlier clipboard text is put back.
+
+namespace
 {
-    return QStringLiteral("INVALID");
+
+// A snippet that does not end is stopped after this long; what it printed until then is used.
+constexpr int snippetTimeLimitMs = 30000;
+// How long the expanded text stays on the clipboard for the target to fetch it.
+constexpr int restorePauseMs = 250;
+// While the entry menu still holds its grab, the typing waits for it, up to about a second.
+constexpr int menuWaitStepMs = 10;
+constexpr int menuWaitSteps = 100;
+
+const QString shellWhat = QStringLiteral("the shell command \"%1\"");
+const QString phpWhat = QStringLiteral("the PHP snippet \"%1\"");
+const QString javaScriptWhat = QStringLiteral("the JavaScript snippet \"%1\"");
+const QString cannotRun = QStringLiteral("The typer was not typed: %1 could not be run (%2).");
+const QString phpMissing = QStringLiteral(" Typers need the PHP interpreter (package php-cli).");
+const QString nodeMissing = QStringLiteral(" Typers need Node.js (package nodejs).");
+const QString cannotWrite = QStringLiteral(
+    "The typer was not typed: the snippet file for %1 could not be written in %2 (%3).");
+const QString stopped =
+    QStringLiteral("%1 did not end within 30 seconds and was stopped; what it printed until then "
+                   "is typed.");
+
+// Runs a snippet as data: the clipboard's text goes into the environment only when the code
+// refers to it, and node evaluates the file so that, as the typers expect, the output is the
+// value of the last expression (console output goes to the error stream, not into the text).
+const QString nodeRunner = QStringLiteral(
+    "const fs = require('fs'), vm = require('vm'), file = process.argv[1];"
+    "console.log = console.info = console.debug = console.error;"
+    "const result = vm.runInThisContext(fs.readFileSync(file, 'utf8'), { filename: file });"
+    "if (result !== undefined) process.stdout.write(String(result) + '\\n');");
+
+struct SnippetOutput {
+    QString text;
+    bool timedOut = false;
+};
+
+QString shortened(const QString& code)
+{
+    const QString line = code.simplified();
+    return line.size() > 60 ? line.left(57) + QStringLiteral("...") : line;
 }
-QString MyBevelButton::typeShell(const QString&)
+
+// The clipboard's text goes into the environment only when the code refers to it, so an
+// unrelated snippet cannot fail on a clipboard too large for the environment.
+SnippetOutput runSnippet(ProcessRequest request, const QString& code, const QString& what,
+                         const QString& missingHint)
 {
-    return {};
+    Platform& platform = App::instance()->platform();
+    request.timeoutMs = snippetTimeLimitMs;
+    if (ClipboardReference::refersToVariable(code))
+        request.environment.insert(ClipboardReference::variable, platform.clipboardHasText()
+                                                                     ? platform.clipboardText()
+                                                                     : QString());
+    const ProcessResult result = platform.runProcess(request);
+    if (!result.started)
+        throw TyperFailure(cannotRun.arg(what, result.errorText) + missingHint);
+    if (result.timedOut) {
+        QString sentence = what;
+        sentence[0] = sentence[0].toUpper();
+        platform.showMessage(Texts::appName, stopped.arg(sentence));
+    }
+    return {QString::fromUtf8(result.standardOutput), result.timedOut};
 }
-QString MyBevelButton::typePhp(const QString&)
+
+// A new file in the temporary folder holding the snippet; it is removed when the returned
+// object goes, that is once the snippet has run.
+std::unique_ptr<QTemporaryFile> writeSnippetFile(const QByteArray& contents, const QString& suffix,
+                                                 const QString& what)
 {
-    return {};
+    // Qt gives an empty temporary folder when TMPDIR names none; never fall back to "/".
+    const QString folder = QDir::tempPath();
+    if (folder.isEmpty())
+        throw TyperFailure(cannotWrite.arg(what, qEnvironmentVariable("TMPDIR"),
+                                           QStringLiteral("no such folder")));
+    auto file =
+        std::make_unique<QTemporaryFile>(folder + QStringLiteral("/kelvora-XXXXXX") + suffix);
+    if (!file->open() || file->write(contents) != contents.size() || !file->flush())
+        throw TyperFailure(
+            cannotWrite.arg(what, QDir::toNativeSeparators(folder), file->errorString()));
+    return file;
 }
-QString MyBevelButton::executePhpFromFile(const QString&)
+
+// The snippet file's contents are the interpreters' code; its path is their argument.
+SnippetOutput runPhp(const QString& code, const QString& what)
 {
-    return {};
+    const auto file =
+        writeSnippetFile((QStringLiteral("<?php  ") + code + QStringLiteral(" ?>")).toUtf8(),
+                         QStringLiteral(".php"), what);
+    ProcessRequest request;
+    request.program = QStringLiteral("php");
+    request.arguments = {QStringLiteral("-f"), file->fileName()};
+    return runSnippet(request, code, what, phpMissing);
 }
-QString MyBevelButton::typeJavaScript(const QString&)
+
+void typeExpanded(MyBevelButton& button, const QString& typer);
+
+// The entry menu hides before its choice is handled, but its grab may outlive it for a moment;
+// a paste sent meanwhile would go to the menu, not to the application the user works in.
+void typeOnceMenuClosed(MyBevelButton* button, const QString& typer, int stepsLeft)
 {
-    return {};
+    if (QApplication::activePopupWidget() && stepsLeft > 0) {
+        QTimer::singleShot(menuWaitStepMs, button, [button, typer, stepsLeft] {
+            typeOnceMenuClosed(button, typer, stepsLeft - 1);
+        });
+        return;
+    }
+    typeExpanded(*button, typer);
+}
+
+void typeExpanded(MyBevelButton& button, const QString& typer)
+{
+    Platform& platform = App::instance()->platform();
+    const bool clipboardHeldText = platform.clipboardHasText();
+    const QString savedText = clipboardHeldText ? platform.clipboardText() : QString();
+
+    const TyperExpansion::Escaped escaped = TyperExpansion::expandEscapes(typer);
+    // One instant for the whole typer, so <hh>:<mm> cannot straddle a minute.
+    const QDateTime now = QDateTime::currentDateTime();
+    QString expanded;
+    try {
+        expanded = TyperExpansion::expandTags(
+            escaped.text, [&](TyperExpansion::TagKind kind, const QString& body) {
+                switch (kind) {
+                case TyperExpansion::TagKind::Shell:
+                    return button.typeShell(body);
+                case TyperExpansion::TagKind::Php:
+                    return button.typePhp(body);
+                case TyperExpansion::TagKind::JavaScript:
+                    return button.typeJavaScript(body);
+                case TyperExpansion::TagKind::DateTime:
+                    break;
+                }
+                return TyperExpansion::dateTimeToken(body, now);
+            });
+    } catch (const TyperFailure& failure) {
+        platform.showMessage(Texts::appName, failure.message());
+        return;
+    }
+
+    platform.setClipboardText(expanded);
+    App::instance()->resources().doTypingAs({QVariant(qint64(escaped.lineEndFlag))});
+    if (clipboardHeldText) {
+        // The target fetches the pasted text from us after the paste key: keep serving it.
+        platform.pauseKeepingEvents(restorePauseMs);
+        platform.setClipboardText(savedText);
+    }
+}
+
+} // namespace
+
+void MyBevelButton::doTyper(QAction* item)
+{
+    if (!item)
+        return;
+    typeOnceMenuClosed(this, item->text(), menuWaitSteps);
+}
+
+QString MyBevelButton::typeShortcut(const QString& token)
+{
+    return TyperExpansion::dateTimeToken(token, QDateTime::currentDateTime());
+}
+
+QString MyBevelButton::typeShell(const QString& command)
+{
+    ProcessRequest request;
+    request.program = QStringLiteral("/bin/sh");
+    request.arguments = {QStringLiteral("-c"), ClipboardReference::forShell(command)};
+    return runSnippet(request, request.arguments.last(), shellWhat.arg(shortened(command)),
+                      QString())
+        .text;
+}
+
+QString MyBevelButton::typePhp(const QString& code)
+{
+    const QString withClipboard = ClipboardReference::forPhp(code);
+    const QString what = phpWhat.arg(shortened(code));
+    const SnippetOutput first = runPhp(withClipboard + QLatin1Char(';'), what);
+    // A bare expression prints nothing; its value is what the user wants. A snippet that was
+    // stopped is not run a second time.
+    if (!first.text.isEmpty() || first.timedOut)
+        return first.text;
+    return runPhp(QStringLiteral("var_export(") + withClipboard + QStringLiteral(");"), what).text;
+}
+
+QString MyBevelButton::executePhpFromFile(const QString& code)
+{
+    return runPhp(code, phpWhat.arg(shortened(code))).text;
+}
+
+QString MyBevelButton::typeJavaScript(const QString& code)
+{
+    const QString withClipboard = ClipboardReference::forJavaScript(code);
+    const QString what = javaScriptWhat.arg(shortened(code));
+    const auto file = writeSnippetFile(withClipboard.toUtf8(), QStringLiteral(".js"), what);
+    ProcessRequest request;
+    request.program = QStringLiteral("node");
+    request.arguments = {QStringLiteral("-e"), nodeRunner, QStringLiteral("--"), file->fileName()};
+    return runSnippet(request, withClipboard, what, nodeMissing).text;
 }
