@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <QTimer>
 
@@ -48,6 +49,18 @@ const QString nodeRunner = QStringLiteral(
     "const result = vm.runInThisContext(fs.readFileSync(file, 'utf8'), { filename: file });"
     "if (result !== undefined) process.stdout.write(String(result) + '\\n');");
 
+// While a typer is being typed, notes for the user wait here: a message window shown before
+// the paste would take the focus, and the paste would land in it.
+QStringList* heldNotes = nullptr;
+
+void tellUser(const QString& text)
+{
+    if (heldNotes)
+        heldNotes->append(text);
+    else
+        App::instance()->platform().showMessage(Texts::appName, text);
+}
+
 struct SnippetOutput {
     QString text;
     bool timedOut = false;
@@ -76,7 +89,7 @@ SnippetOutput runSnippet(ProcessRequest request, const QString& code, const QStr
     if (result.timedOut) {
         QString sentence = what;
         sentence[0] = sentence[0].toUpper();
-        platform.showMessage(Texts::appName, stopped.arg(sentence));
+        tellUser(stopped.arg(sentence));
     }
     return {QString::fromUtf8(result.standardOutput), result.timedOut};
 }
@@ -136,6 +149,13 @@ void typeExpanded(MyBevelButton& button, const QString& typer)
     // One instant for the whole typer, so <hh>:<mm> cannot straddle a minute.
     const QDateTime now = QDateTime::currentDateTime();
     QString expanded;
+    QStringList notes;
+    heldNotes = &notes;
+    const auto showNotes = qScopeGuard([&] {
+        heldNotes = nullptr;
+        for (const QString& note : std::as_const(notes))
+            platform.showMessage(Texts::appName, note);
+    });
     try {
         expanded = TyperExpansion::expandTags(
             escaped.text, [&](TyperExpansion::TagKind kind, const QString& body) {
@@ -152,7 +172,7 @@ void typeExpanded(MyBevelButton& button, const QString& typer)
                 return TyperExpansion::dateTimeToken(body, now);
             });
     } catch (const TyperFailure& failure) {
-        platform.showMessage(Texts::appName, failure.message());
+        notes.append(failure.message());
         return;
     }
 
