@@ -22,7 +22,6 @@ private slots:
     void escapes();
     void tags_data();
     void tags();
-    void tokensAtCurrentTime();
     void snippets_data();
     void snippets();
     void phpFileAndRetry();
@@ -89,8 +88,6 @@ void TestTyper::escapes_data()
                                             << R"(C:\dir\x\)" << 0;
     QTest::newRow("backslash before an escape stays") << R"(a\\n)"
                                                       << "a\\" << 1;
-    QTest::newRow("capital T is no tab") << R"(a\Tb)"
-                                         << R"(a\Tb)" << 0;
 }
 
 void TestTyper::escapes()
@@ -162,24 +159,6 @@ void TestTyper::tags()
         return TyperExpansion::dateTimeToken(body, at);
     };
     QCOMPARE(TyperExpansion::expandTags(scanned, resolve), expanded);
-}
-
-void TestTyper::tokensAtCurrentTime()
-{
-    // The local clock, read around the call; retried when a minute boundary falls between.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const QDateTime before = QDateTime::currentDateTime();
-        const QStringList clipboard = choose("<Today> <Now> <day>");
-        const QDateTime after = QDateTime::currentDateTime();
-        if (before.toString("yyyyMMddHHmm") != after.toString("yyyyMMddHHmm"))
-            continue;
-        QCOMPARE(clipboard,
-                 QStringList{before.toString("yyyy-MM-dd HH:mm ") +
-                             QLocale(QLocale::English).dayName(before.date().dayOfWeek())});
-        QCOMPARE(button().typeShortcut("D"), QString::number(before.date().day()));
-        return;
-    }
-    QFAIL("the clock kept crossing minutes");
 }
 
 void TestTyper::snippets_data()
