@@ -90,8 +90,11 @@ void MyBevelButton::initFolderItem()
     setText(fileCaption());
     setToolTip(Texts::dropHint);
     if (!menuEntries.isEmpty() && menuCurrentItem) {
-        menuTagsByMd5.insert(StringModule::asMd5(EntriesFileModule::joinLines(menuEntries)),
-                             menuCurrentItem->data().toInt());
+        // The selection is recorded for the text being left only when it was made in that
+        // text; an item kept from another file's menu would check a line never chosen here.
+        const QString leftMd5 = StringModule::asMd5(EntriesFileModule::joinLines(menuEntries));
+        menuTagsByMd5.insert(leftMd5,
+                             menuCurrentItemMd5 == leftMd5 ? menuCurrentItem->data().toInt() : -1);
         // The new file is read at the next press, or before anything is written to it.
         entriesCurrent = false;
     } else {

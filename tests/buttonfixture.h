@@ -77,6 +77,17 @@ public:
         return items;
     }
 
+    // The texts of the checked entries after a press.
+    static QStringList pressAndCheckedItems(MyBevelButton& button)
+    {
+        button.Event_MouseDown(1, 1);
+        QStringList texts;
+        for (const QAction* item : button.menu()->actions())
+            if (item->isChecked())
+                texts << item->text();
+        return texts;
+    }
+
     static QAction* item(MyBevelButton& button, const QString& text)
     {
         for (QAction* item : button.menu()->actions())
