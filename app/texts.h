@@ -39,7 +39,7 @@ inline constexpr QLatin1StringView entriesFileFilter{"plain/text (*.txt *.tab)"}
 inline constexpr QLatin1StringView tagAction{"Action"};
 inline constexpr QLatin1StringView tagFile{"File"};
 // The web search for a bookmark without an address; the encoded title follows.
-inline constexpr QLatin1StringView webSearchAddress{"https://duckduckgo.com/search?q="};
+inline constexpr QLatin1StringView webSearchAddress{"https://www.google.com/search?q="};
 } // namespace Texts
 
 // The platform's line end.

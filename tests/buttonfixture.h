@@ -21,16 +21,7 @@ public:
         App::instance()->Event_Open(); // a fresh, empty store: nothing is saved between tests
         folder = std::make_unique<QTemporaryDir>(testEnvironment().home() + "/entries-XXXXXX");
         MyBevelButton::setBundleParentFolder(folder->path());
-        FakePlatform& fake = fakePlatform();
-        fake.openedUrls.clear();
-        fake.openedFiles.clear();
-        fake.soundsPlayed.clear();
-        fake.messages.clear();
-        fake.openDialogs.clear();
-        fake.altKey = false;
-        fake.chosenFile.clear();
-        fake.clipboard.clear();
-        fake.clipboardHoldsText = false;
+        fakePlatform() = FakePlatform();
     }
 
     QString path(const QString& name) const { return folder->filePath(name); }

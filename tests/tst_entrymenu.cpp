@@ -73,12 +73,12 @@ void TestEntryMenu::menuItems_data()
         << QStringList{"Site|0|https://a.example/x%20y", "-", editItem, chooseItem};
     QTest::newRow("bookmark without a TAB searches for its title")
         << "Bookmarks" << QByteArray("Tom & Jerry's 100%/a+b?") << -1
-        << QStringList{"Tom & Jerry's 100%/a+b?|0|https://duckduckgo.com/search?q="
+        << QStringList{"Tom & Jerry's 100%/a+b?|0|https://www.google.com/search?q="
                        "Tom%20%26%20Jerry%27s%20100%25%2Fa%2Bb%3F",
                        "-", editItem, chooseItem};
     QTest::newRow("bookmark with only blanks after the TAB")
         << "Bookmarks" << QByteArray("C++ \xc3\xa9t\xc3\xa9\t   ") << -1
-        << QStringList{QString::fromUtf8("C++ \xc3\xa9t\xc3\xa9|0|https://duckduckgo.com/search?q="
+        << QStringList{QString::fromUtf8("C++ \xc3\xa9t\xc3\xa9|0|https://www.google.com/search?q="
                                          "C%2B%2B%20%C3%A9t%C3%A9"),
                        "-", editItem, chooseItem};
 }

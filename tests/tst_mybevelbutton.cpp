@@ -18,8 +18,6 @@ class TestMyBevelButton : public QObject
     Q_OBJECT
 private slots:
     void init() { fx.reset(); }
-    void linesRead_data();
-    void linesRead();
     void bytesWritten_data();
     void bytesWritten();
     void firstStart();
@@ -47,31 +45,6 @@ private:
     ButtonFixture fx;
 };
 
-void TestMyBevelButton::linesRead_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QByteArrayList>("lines");
-    QTest::newRow("LF") << QByteArray("a\nb") << QByteArrayList{"a", "b"};
-    QTest::newRow("CR LF") << QByteArray("a\r\nb") << QByteArrayList{"a", "b"};
-    QTest::newRow("CR") << QByteArray("a\rb") << QByteArrayList{"a", "b"};
-    QTest::newRow("mixed ends keep blank lines and a final empty line")
-        << QByteArray("a\r\n\r\r b \t\n") << QByteArrayList{"a", "", "", " b \t", ""};
-    QTest::newRow("empty file holds no lines") << QByteArray() << QByteArrayList{};
-}
-
-void TestMyBevelButton::linesRead()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QByteArrayList, lines);
-    fx.writeBytes(fx.path("t.txt"), file);
-    auto button = fx.open("Typers", fx.path("t.txt"));
-    QCOMPARE(button->menuEntries, lines);
-    QCOMPARE(button->text(), file.isEmpty() ? QString(Texts::noEntriesCaption) : "t");
-    // The copy from which a lost file is written again holds LF line ends only.
-    QCOMPARE(button->getPreference(Keys::MenuString).toString().toUtf8(), lines.join('\n'));
-    QCOMPARE(fx.readBytes(fx.path("t.txt")), file); // reading never rewrites
-}
-
 void TestMyBevelButton::bytesWritten_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -80,6 +53,9 @@ void TestMyBevelButton::bytesWritten_data()
     QTest::addColumn<QString>("caption");
     QTest::newRow("lines joined by LF, none at the end")
         << QByteArray() << "+a;+b" << QByteArray("a\nb") << "b";
+    QTest::newRow("CR ends a line") << QByteArray("a\rb") << "+c" << QByteArray("a\nb\nc") << "c";
+    QTest::newRow("a final line end is an empty last line")
+        << QByteArray("a\r\n") << "+b" << QByteArray("a\n\nb") << "b";
     QTest::newRow("empty line kept")
         << QByteArray("a\r\n\r\nb") << "+c" << QByteArray("a\n\nb\nc") << "c";
     QTest::newRow("deleting the only line leaves 0 bytes")
@@ -208,10 +184,6 @@ void TestMyBevelButton::drops_data()
         << "Typers"
         << "file"
         << "notes.md" << false << false << QByteArray("one");
-    QTest::newRow("a .txt.bak file is refused")
-        << "Typers"
-        << "file"
-        << "notes.txt.bak" << false << false << QByteArray("one");
 }
 
 void TestMyBevelButton::drops()
