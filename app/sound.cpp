@@ -1,6 +1,7 @@
 #include "app/sound.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <sndfile.h>
 
@@ -28,9 +29,8 @@ std::shared_ptr<Sound> Sound::load(const QString& path)
             sf_readf_short(file, reinterpret_cast<short*>(pcm.data()), info.frames);
         if (read > 0) {
             pcm.truncate(static_cast<qsizetype>(read) * info.channels * 2);
-            const int slash = static_cast<int>(path.lastIndexOf(QLatin1Char('/')));
-            sound = std::make_shared<Sound>(path.mid(slash + 1), std::move(pcm), info.samplerate,
-                                            info.channels);
+            sound = std::make_shared<Sound>(QFileInfo(path).fileName(), std::move(pcm),
+                                            info.samplerate, info.channels);
         }
     }
     sf_close(file);
