@@ -20,10 +20,11 @@ wait_for_window() {
     return 1
 }
 
-# Sends SIGTERM and waits for the process to end; fails when it does not end in time.
+# Sends a signal (SIGTERM unless named) and waits for the process to end; fails when it does
+# not end in time. Returns the process's exit status.
 terminate() {
     pid=$1
-    kill -TERM "$pid"
+    kill -"${2:-TERM}" "$pid"
     for _ in $(seq 1 200); do
         kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return $?; }
         sleep 0.05
