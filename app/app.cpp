@@ -92,10 +92,21 @@ bool App::writeFile(const QString& path, const QByteArray& bytes, QString* error
         file.cancelWriting();
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s count:
+    // a buffered write lets commit() put a truncated file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail();
-    if (file.write(bytes) != bytes.size())
+    const qint64 written = file.write(bytes);
+    if (written < 0)
         return fail();
+    if (written != bytes.size()) {
+        if (error)
+            *error = QStringLiteral("only %1 of %2 bytes could be written; the disk may be full")
+                         .arg(written)
+                         .arg(bytes.size());
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         if (error)
             *error = file.errorString();

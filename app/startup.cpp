@@ -35,6 +35,8 @@ int runKelvora(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     App app(argc, argv, std::make_unique<QtPlatform>());
+    // Before any window shows: a signal that arrives early must quit cleanly too, not kill.
+    installQuitSignalHandlers(app);
     // The menu bar and the handlers bound to its item names take their place here.
 
     app.Event_Open();
@@ -45,7 +47,6 @@ int runKelvora(int argc, char** argv)
     placeholder->resize(558, 18);
     placeholder->show();
 
-    installQuitSignalHandlers(app);
     const int exitCode = app.exec();
     placeholder->close();
     placeholder.reset();
