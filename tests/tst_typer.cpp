@@ -1,5 +1,6 @@
 #include "buttons/mybevelbutton.h"
 #include "buttons/typerexpansion.h"
+#include "platform/qtplatform.h"
 #include "tests/testsupport.h"
 
 #include <QDir>
@@ -49,6 +50,12 @@ private:
         return QDir(QDir::tempPath()).entryList({"kelvora-*"}, QDir::Files);
     }
 
+    // Snippets run for real unless a test answers them; the typing script never runs here: what
+    // it would paste is recorded as "flag|clipboard text".
+    std::function<ProcessResult(const ProcessRequest&)> snippetResponder;
+    QStringList typings;
+    qsizetype messagesBeforeTyping = -1;
+
     std::unique_ptr<MyBevelButton> typers;
     MyBevelButton& button() { return *typers; }
 };
@@ -56,7 +63,20 @@ private:
 void TestTyper::init()
 {
     FakePlatform& fake = fakePlatform();
-    fake.processResponder = nullptr;
+    snippetResponder = nullptr;
+    typings.clear();
+    messagesBeforeTyping = -1;
+    fake.processResponder = [this](const ProcessRequest& request) {
+        if (request.program.endsWith("/doTypingAs.scpt")) {
+            typings << request.arguments.join(' ') + "|" + fakePlatform().clipboard;
+            messagesBeforeTyping = fakePlatform().messages.size();
+            ProcessResult done;
+            done.started = true;
+            done.exitCode = 0;
+            return done;
+        }
+        return snippetResponder ? snippetResponder(request) : QtPlatform().runProcess(request);
+    };
     fake.processes.clear();
     fake.messages.clear();
     fake.pauses.clear();
@@ -95,9 +115,8 @@ void TestTyper::escapes()
     QFETCH(QString, typer);
     QFETCH(QString, text);
     QFETCH(int, flag);
-    const TyperExpansion::Escaped escaped = TyperExpansion::expandEscapes(typer);
-    QCOMPARE(escaped.text, text);
-    QCOMPARE(escaped.lineEndFlag, flag);
+    QCOMPARE(choose(typer), QStringList{text});
+    QCOMPARE(typings, QStringList{QString::number(flag) + "|" + text});
 }
 
 void TestTyper::tags_data()
@@ -199,7 +218,7 @@ void TestTyper::phpFileAndRetry()
 {
     // What the interpreter is given: its file's exact contents, as an argument, not a line.
     QStringList files;
-    fakePlatform().processResponder = [&](const ProcessRequest& request) {
+    snippetResponder = [&](const ProcessRequest& request) {
         QFile file(request.arguments.value(1));
         file.open(QIODevice::ReadOnly);
         files << request.program + " " + request.arguments.value(0) + " " + file.readAll();
@@ -294,11 +313,13 @@ void TestTyper::typedAndRestored_data()
     QTest::addColumn<QString>("typer");
     QTest::addColumn<QStringList>("clipboard");
     QTest::addColumn<QList<int>>("pauses");
+    QTest::addColumn<QString>("typed");
     QTest::newRow("earlier text restored after 250 ms")
         << true << R"(Dear <#!printf %s --clipboard>,\n)" << QStringList{"Dear Ann,", "Ann"}
-        << QList<int>{250};
+        << QList<int>{250} << "1|Dear Ann,";
     QTest::newRow("no clipboard text: placeholder empty, text stays")
-        << false << "Dear <#!printf %s --clipboard>," << QStringList{"Dear ,"} << QList<int>{};
+        << false << "Dear <#!printf %s --clipboard>," << QStringList{"Dear ,"} << QList<int>{}
+        << "0|Dear ,";
 }
 
 void TestTyper::typedAndRestored()
@@ -309,14 +330,16 @@ void TestTyper::typedAndRestored()
     QFETCH(QList<int>, pauses);
     fakePlatform().clipboard = held ? "Ann" : QString();
     fakePlatform().clipboardHoldsText = held;
+    QFETCH(QString, typed);
     QCOMPARE(choose(typer), clipboard);
+    QCOMPARE(typings, QStringList{typed});
     QCOMPARE(fakePlatform().pauses, pauses);
 }
 
 void TestTyper::slowSnippetIsStopped()
 {
     // Stopped after the limit: the output so far is used, the user told, PHP not run again.
-    fakePlatform().processResponder = [](const ProcessRequest&) {
+    snippetResponder = [](const ProcessRequest&) {
         ProcessResult result;
         result.started = true;
         result.timedOut = true;
@@ -324,9 +347,12 @@ void TestTyper::slowSnippetIsStopped()
         return result;
     };
     QCOMPARE(choose("[<#!sleep 100>][<?php sleep(100)>]"), QStringList{"[so far][so far]"});
-    QCOMPARE(fakePlatform().processes.size(), 2);
-    for (const ProcessRequest& request : std::as_const(fakePlatform().processes))
-        QCOMPARE(request.timeoutMs, 30000);
+    QCOMPARE(fakePlatform().processes.size(), 3);
+    QCOMPARE(fakePlatform().processes.at(0).timeoutMs, 30000);
+    QCOMPARE(fakePlatform().processes.at(1).timeoutMs, 30000);
+    // Told only once the paste is done: a message window would take the target's focus.
+    QCOMPARE(typings.size(), 1);
+    QCOMPARE(messagesBeforeTyping, 0);
     QCOMPARE(fakePlatform().messages.size(), 2);
     QVERIFY(fakePlatform().messages.at(0).contains("sleep 100"));
     QVERIFY(fakePlatform().messages.at(0).contains("30 seconds"));
@@ -364,6 +390,7 @@ void TestTyper::failureLeavesClipboard()
     const QStringList clipboard = choose(typer);
     qputenv(variable, saved);
     QCOMPARE(clipboard, QStringList());
+    QCOMPARE(typings, QStringList());
     QCOMPARE(fakePlatform().clipboard, QString("earlier"));
     QCOMPARE(fakePlatform().pauses, QList<int>());
     QCOMPARE(fakePlatform().messages.size(), 1);
