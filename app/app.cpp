@@ -1,10 +1,10 @@
 #include "app/app.h"
 
+#include "app/folderitemmodule.h"
 #include "app/texts.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 #include <exception>
@@ -85,34 +85,7 @@ bool App::writeFile(const QString& path, const QByteArray& bytes, QString* error
     if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
         target = info.canonicalFilePath();
 
-    QSaveFile file(target);
-    auto fail = [&] {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    };
-    // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s count:
-    // a buffered write lets commit() put a truncated file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail();
-    const qint64 written = file.write(bytes);
-    if (written < 0)
-        return fail();
-    if (written != bytes.size()) {
-        if (error)
-            *error = QStringLiteral("only %1 of %2 bytes could be written; the disk may be full")
-                         .arg(written)
-                         .arg(bytes.size());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return FolderItemModule::writeAtomically(target, bytes, error);
 }
 
 void App::registerMenuHandler(const QString& itemName, std::function<bool()> handler)
