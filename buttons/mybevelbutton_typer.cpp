@@ -37,12 +37,11 @@ const QString nodeMissing = QStringLiteral(" Typers need Node.js (package nodejs
 const QString cannotWrite = QStringLiteral(
     "The typer was not typed: the snippet file for %1 could not be written in %2 (%3).");
 const QString stopped =
-    QStringLiteral("%1 did not end within 30 seconds and was stopped; what it printed until then "
+    QStringLiteral("%1 did not end within %2 seconds and was stopped; what it printed until then "
                    "is typed.");
 
-// Runs a snippet as data: the clipboard's text goes into the environment only when the code
-// refers to it, and node evaluates the file so that, as the typers expect, the output is the
-// value of the last expression (console output goes to the error stream, not into the text).
+// Node evaluates the snippet file so that, as typers expect of JavaScript, the output is the
+// value of its last expression; console output goes to the error stream, not into the text.
 const QString nodeRunner = QStringLiteral(
     "const fs = require('fs'), vm = require('vm'), file = process.argv[1];"
     "console.log = console.info = console.debug = console.error;"
@@ -89,7 +88,7 @@ SnippetOutput runSnippet(ProcessRequest request, const QString& code, const QStr
     if (result.timedOut) {
         QString sentence = what;
         sentence[0] = sentence[0].toUpper();
-        tellUser(stopped.arg(sentence));
+        tellUser(stopped.arg(sentence).arg(snippetTimeLimitMs / 1000));
     }
     return {QString::fromUtf8(result.standardOutput), result.timedOut};
 }
