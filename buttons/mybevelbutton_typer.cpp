@@ -88,7 +88,7 @@ SnippetOutput runSnippet(ProcessRequest request, const QString& code, const QStr
     if (result.timedOut) {
         QString sentence = what;
         sentence[0] = sentence[0].toUpper();
-        tellUser(stopped.arg(sentence).arg(snippetTimeLimitMs / 1000));
+        tellUser(stopped.arg(sentence, QString::number(snippetTimeLimitMs / 1000)));
     }
     return {QString::fromUtf8(result.standardOutput), result.timedOut};
 }

@@ -346,7 +346,7 @@ void TestTyper::slowSnippetIsStopped()
         result.standardOutput = "so far";
         return result;
     };
-    QCOMPARE(choose("[<#!sleep 100>][<?php sleep(100)>]"), QStringList{"[so far][so far]"});
+    QCOMPARE(choose("[<#!sleep %2s 100>][<?php sleep(100)>]"), QStringList{"[so far][so far]"});
     QCOMPARE(fakePlatform().processes.size(), 3);
     QCOMPARE(fakePlatform().processes.at(0).timeoutMs, 30000);
     QCOMPARE(fakePlatform().processes.at(1).timeoutMs, 30000);
@@ -354,7 +354,7 @@ void TestTyper::slowSnippetIsStopped()
     QCOMPARE(typings.size(), 1);
     QCOMPARE(messagesBeforeTyping, 0);
     QCOMPARE(fakePlatform().messages.size(), 2);
-    QVERIFY(fakePlatform().messages.at(0).contains("sleep 100"));
+    QVERIFY(fakePlatform().messages.at(0).contains("sleep %2s 100"));
     QVERIFY(fakePlatform().messages.at(0).contains("30 seconds"));
 }
 
