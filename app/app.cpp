@@ -1,9 +1,11 @@
 #include "app/app.h"
 
 #include "app/texts.h"
+#include "bar/myviewmenu.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QSaveFile>
 
 #include <cmath>
@@ -102,6 +104,23 @@ bool App::writeFile(const QString& path, const QByteArray& bytes, QString* error
         return false;
     }
     return true;
+}
+
+void App::setMenuBar(QMenuBar* menuBar)
+{
+    applicationMenuBar = menuBar;
+}
+
+QMenuBar* App::MenuBar() const
+{
+    return applicationMenuBar;
+}
+
+MyViewMenu* App::ViewMenu() const
+{
+    if (!applicationMenuBar)
+        return nullptr;
+    return applicationMenuBar->findChild<MyViewMenu*>(MenuTexts::ViewMenu);
 }
 
 void App::registerMenuHandler(const QString& itemName, std::function<bool()> handler)
