@@ -286,9 +286,21 @@ void WindowBevelButtons::moveEvent(QMoveEvent*)
 void WindowBevelButtons::holdPositionAgainstWindowManager()
 {
     const QPoint placed = pos();
-    QTimer::singleShot(windowManagerSettleMs, this, [this, placed] {
+    windowManagerSettle = new QTimer(this);
+    windowManagerSettle->setSingleShot(true);
+    connect(windowManagerSettle, &QTimer::timeout, this, [this, placed] {
         if (pos() != placed)
             move(placed);
         keepOnEveryWorkspace();
     });
+    windowManagerSettle->start(windowManagerSettleMs);
+}
+
+void WindowBevelButtons::stopHoldingPosition()
+{
+    // A drag or a new placement of our own is not to be undone.
+    if (windowManagerSettle && windowManagerSettle->isActive()) {
+        windowManagerSettle->stop();
+        keepOnEveryWorkspace();
+    }
 }

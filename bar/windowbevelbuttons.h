@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QPoint>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -78,8 +79,11 @@ private:
     QList<MyBevelButton*> entryButtons() const;
     void keepOnEveryWorkspace();
     void holdPositionAgainstWindowManager();
+    void stopHoldingPosition();
 
     QList<QWidget*> controls;
+    // Puts the bar back where it opened should the window manager move it after mapping it.
+    QTimer* windowManagerSettle = nullptr;
     bool opened = false;
     bool closed = false;
 };

@@ -23,6 +23,7 @@ bool WindowBevelButtons::SettingsCanvas_MouseDown(MyCanvas* sender, int X, int Y
     sender->setBackdrop(resources.P_On());
     sender->MyMouseX = X;
     sender->MyMouseY = Y;
+    stopHoldingPosition();
 
     if (sender->contextualClick) {
         sender->setBackdrop(resources.P_Off());

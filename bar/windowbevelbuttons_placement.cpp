@@ -34,6 +34,7 @@ void WindowBevelButtons::setPosition()
 {
     App& app = *App::instance();
     auto& prefs = app.Preferences();
+    stopHoldingPosition();
 
     const QVariant size = prefs.Get(Keys::windowSize);
     if (size.isValid()) {
