@@ -276,26 +276,12 @@ void TestBar::placementAtOpen_data()
         << QVariantMap{{"windowSize", "Max"}, {"windowMaxTop", 10}, {"windowMaxLeft", 300}}
         << QRect(300, 25, 558, 18)
         << QVariantMap{{"windowMaxTop", qint64(25)}, {"windowMaxLeft", qint64(300)}};
-    QTest::newRow("each size has its own keys")
-        << QVariantMap{{"windowSize", "Min"},
-                       {"windowMinLeft", 100},
-                       {"windowMinTop", 200},
-                       {"windowMaxLeft", 5},
-                       {"windowMaxTop", 6}}
-        << QRect(100, 200, 18, 18)
-        << QVariantMap{{"windowMinLeft", qint64(100)}, {"windowMinTop", qint64(200)}};
-    QTest::newRow("before the first toggle") << QVariantMap{{"windowLeft", 100}, {"windowTop", 200}}
-                                             << QRect(100, 200, 558, 18) << QVariantMap();
     QTest::newRow("after the first toggle the unsized keys are not read")
         << QVariantMap{{"windowSize", "Max"}, {"windowLeft", 100}, {"windowTop", 200}}
         << QRect(441, 428, 558, 18) << QVariantMap{{"windowMaxTop", QVariant()}};
     QTest::newRow("the handle alone is centred as well")
         << QVariantMap{{"windowSize", "Min"}} << QRect(711, 428, 18, 18)
         << QVariantMap{{"windowMinTop", QVariant()}};
-    QTest::newRow("unknown size word: handle width, keys from the word")
-        << QVariantMap{{"windowSize", "Huge"}, {"windowHugeLeft", -30}, {"windowHugeTop", 40}}
-        << QRect(0, 40, 18, 18)
-        << QVariantMap{{"windowHugeLeft", qint64(0)}, {"windowHugeTop", qint64(40)}};
 }
 
 void TestBar::placementAtOpen()
@@ -324,18 +310,9 @@ void TestBar::adjustPosition_data()
         << "windowMax";
     QTest::newRow("top edge under the menu bar")
         << QVariantMap{{"windowSize", "Max"}} << QPoint(100, 10) << QPoint(100, 25) << "windowMax";
-    QTest::newRow("inside the screen: stored as it stands")
-        << QVariantMap{{"windowSize", "Max"}} << QPoint(100, 100) << QPoint(100, 100)
-        << "windowMax";
-    QTest::newRow("covering a dock at the bottom is allowed")
-        << QVariantMap{{"windowSize", "Max"}} << QPoint(100, 890) << QPoint(100, 882)
-        << "windowMax";
     QTest::newRow("the handle alone at the right edge")
         << QVariantMap{{"windowSize", "Min"}} << QPoint(1439, 300) << QPoint(1422, 300)
         << "windowMin";
-    QTest::newRow("one button at the right edge")
-        << QVariantMap{{"windowSize", "Max"}, {"CurrentBevelButton", "Typers"}} << QPoint(1400, 300)
-        << QPoint(1242, 300) << "windowMax";
 }
 
 void TestBar::adjustPosition()
@@ -360,22 +337,15 @@ void TestBar::menusInEveryState_data()
 
     const QStringList allMax = {"Bookmarks", "Typers", "Memos", "-", "Minimize", "-", "Quit"};
     QTest::newRow("all three, expanded") << QVariantMap{{"windowSize", "Max"}} << allMax;
-    QTest::newRow("all three, never toggled") << QVariantMap() << allMax;
     QTest::newRow("all three, minimised")
         << QVariantMap{{"windowSize", "Min"}}
         << QStringList{"Bookmarks", "Typers", "Memos", "-", "Expand", "-", "Quit"};
     QTest::newRow("only Typers, expanded")
         << QVariantMap{{"CurrentBevelButton", "Typers"}, {"windowSize", "Max"}}
         << QStringList{"Bookmarks", "Memos", "-", "Show All", "-", "Minimize", "-", "Quit"};
-    QTest::newRow("only Typers, minimised")
-        << QVariantMap{{"CurrentBevelButton", "Typers"}, {"windowSize", "Min"}}
-        << QStringList{"Bookmarks", "Memos", "-", "Show All", "-", "Expand", "-", "Quit"};
     QTest::newRow("only Memos, minimised")
         << QVariantMap{{"CurrentBevelButton", "Memos"}, {"windowSize", "Min"}}
         << QStringList{"Bookmarks", "Typers", "-", "Show All", "-", "Expand", "-", "Quit"};
-    QTest::newRow("only Bookmarks, never toggled")
-        << QVariantMap{{"CurrentBevelButton", "Bookmarks"}}
-        << QStringList{"Typers", "Memos", "-", "Show All", "-", "Minimize", "-", "Quit"};
 }
 
 void TestBar::menusInEveryState()
@@ -419,12 +389,6 @@ void TestBar::layoutChoices_data()
         row("Minimize while the size is absent")
             << view << QVariantMap() << "Minimize" << all << 18 << QStringList{"switchOff.aif"}
             << QVariant("Min") << absent;
-        row("Expand") << view << QVariantMap{{"windowSize", "Min"}} << "Expand" << all << 558
-                      << QStringList{"switchOn.aif"} << QVariant("Max") << absent;
-        row("Minimize with one button shown")
-            << view << QVariantMap{{"CurrentBevelButton", "Typers"}, {"windowSize", "Max"}}
-            << "Minimize" << QStringList{"Typers@18"} << 18 << QStringList{"switchOff.aif"}
-            << QVariant("Min") << QVariant("Typers");
     }
 }
 
