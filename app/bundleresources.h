@@ -6,6 +6,7 @@
 
 #include "app/sound.h"
 
+#include <QLatin1StringView>
 #include <QPixmap>
 #include <QString>
 #include <QVariantList>
@@ -21,12 +22,16 @@ public:
 
     // Contents/Resources beside the folder that holds the running executable.
     static QString defaultResourcesFolder();
-    // The bundle itself: the folder that holds Contents.
+    // The bundle itself: the folder that holds Contents, three levels above the executable.
     static QString bundlePath();
+    static QString bundlePath(const QString& executablePath);
 
+    // Each runs its script and waits for it; a script that is missing, cannot start, fails or
+    // takes too long is reported to the user.
     void activateApp(const QVariantList& parameters);
     void makeStartupItemAs(const QVariantList& parameters);
     void doTypingAs(const QVariantList& parameters);
+    // The script's standard output without surrounding whitespace; empty when it failed.
     QString getVersionAs(const QVariantList& parameters);
 
     // nil (nullptr) when the sound could not be loaded; a failed load is never retried.
@@ -43,7 +48,34 @@ public:
     QPixmap T();
     QPixmap M();
 
+    // NAME.png and NAME@2x.png in the folder: the one that suits the device pixel ratio, the
+    // other when it is missing; a null pixmap when neither loads.
+    static QPixmap loadPicture(const QString& folder, const QString& name, qreal ratio);
+
+    // How often a sound or picture file has been looked for, so the caching can be checked.
+    int soundLoadAttempts() const { return soundLoads; }
+    int pictureLoadAttempts() const { return pictureLoads; }
+
 private:
+    struct KeptSound {
+        bool loadFlag = false;
+        std::shared_ptr<Sound> sound;
+    };
+
+    QString runScript(QLatin1StringView scriptName, const QVariantList& parameters, int timeoutMs);
+    std::shared_ptr<Sound> keptSound(KeptSound& kept, QLatin1StringView fileName);
+    QPixmap keptPicture(QPixmap& kept, QLatin1StringView name);
+
     Platform& platform;
     QString folder;
+    KeptSound snap1Sound;
+    KeptSound switchOnSound;
+    KeptSound switchOffSound;
+    QPixmap pOnPicture;
+    QPixmap pOffPicture;
+    QPixmap wPicture;
+    QPixmap tPicture;
+    QPixmap mPicture;
+    int soundLoads = 0;
+    int pictureLoads = 0;
 };

@@ -35,6 +35,8 @@ int runKelvora(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     App app(argc, argv, std::make_unique<QtPlatform>());
+    // Before any window shows: a signal that arrives early must quit cleanly too, not kill.
+    installQuitSignalHandlers(app);
     // Declared before the menu bar so that the menu bar, which may sit in the bar window for a
     // global menu bar, is destroyed first.
     std::unique_ptr<WindowBevelButtons> bar;
@@ -50,7 +52,6 @@ int runKelvora(int argc, char** argv)
     bar->show();
     menuBar->offerMenus(bar.get());
 
-    installQuitSignalHandlers(app);
     const int exitCode = app.exec();
     // Whatever ended the loop, the buttons store their keys before the preferences are saved.
     bar->close();

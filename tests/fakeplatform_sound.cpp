@@ -1,6 +1,8 @@
 #include "tests/fakeplatform.h"
 
-void FakePlatform::playSound(const Sound&)
+#include "app/sound.h"
+
+void FakePlatform::playSound(const Sound& sound)
 {
-    soundsPlayed << QString();
+    soundsPlayed << sound.name();
 }
