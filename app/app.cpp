@@ -1,12 +1,12 @@
 #include "app/app.h"
 
+#include "app/folderitemmodule.h"
 #include "app/texts.h"
 #include "bar/myviewmenu.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QSaveFile>
 
 #include <cmath>
 #include <exception>
@@ -87,23 +87,7 @@ bool App::writeFile(const QString& path, const QByteArray& bytes, QString* error
     if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
         target = info.canonicalFilePath();
 
-    QSaveFile file(target);
-    auto fail = [&] {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail();
-    if (file.write(bytes) != bytes.size())
-        return fail();
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return FolderItemModule::writeAtomically(target, bytes, error);
 }
 
 void App::setMenuBar(QMenuBar* menuBar)

@@ -1,12 +1,13 @@
 #include "app/preferences.h"
 
+#include "app/folderitemmodule.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonValue>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -119,13 +120,9 @@ bool Preferences::Save(QString* error)
         text.chop(1);
 
     QDir().mkpath(QFileInfo(pFile).absolutePath());
-    QSaveFile file(pFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(text) != text.size())
-        return fail(file.errorString());
-    if (!file.commit())
-        return fail(file.errorString());
+    QString reason;
+    if (!FolderItemModule::writeAtomically(pFile, text, &reason))
+        return fail(reason);
     return true;
 }
 

@@ -31,6 +31,19 @@ inline constexpr QLatin1StringView startupQuestion{
     "Do you want to make Kelvora a StartUp item for the current user?"};
 inline constexpr QLatin1StringView noDisplay{
     "Kelvora needs a graphical desktop, but no display was found (DISPLAY is not set)."};
+// The entry buttons.
+inline constexpr QLatin1StringView dropHint{
+    "Drop selected Text or a Text-File with the txt/tab extension"};
+inline constexpr QLatin1StringView noEntriesCaption{"Drop Text or a Text File"};
+inline constexpr QLatin1StringView deleteMenuItem{"Delete Selected Menu Item"};
+inline constexpr QLatin1StringView editMenu{"Edit Menu..."};
+inline constexpr QLatin1StringView chooseFile{"Choose File.."};
+inline constexpr QLatin1StringView chooseFileCaption{"Choose an Entries File"};
+inline constexpr QLatin1StringView entriesFileFilter{"plain/text (*.txt *.tab)"};
+inline constexpr QLatin1StringView tagAction{"Action"};
+inline constexpr QLatin1StringView tagFile{"File"};
+// The web search for a bookmark without an address; the encoded title follows.
+inline constexpr QLatin1StringView webSearchAddress{"https://www.google.com/search?q="};
 } // namespace Texts
 
 // The bar: button names (also values of "CurrentBevelButton"), size words and menu items.

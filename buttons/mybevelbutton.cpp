@@ -1,25 +1,286 @@
 #include "buttons/mybevelbutton.h"
 
-// Placeholder bodies; the entry button's behaviour replaces them.
+#include "app/app.h"
+#include "app/stringmodule.h"
+#include "app/texts.h"
+#include "buttons/entriesfilemodule.h"
+#include "buttons/entrymenu.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QStyleOptionToolButton>
+#include <QUrl>
+
+// The button's life: opening and closing with its preferences, the press that rebuilds the
+// menu, the dispatch of a chosen item, and drops.
+
+QString MyBevelButton::bundleParentOverride;
 
 MyBevelButton::MyBevelButton(const QString& controlName, QWidget* parent) : QToolButton(parent)
 {
     setObjectName(controlName);
+    setPopupMode(QToolButton::InstantPopup);
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // An empty menu until the first press, so the button looks like the menu button it is.
+    entryMenu = new EntryMenu(this);
+    setMenu(entryMenu);
 }
 
 MyBevelButton::~MyBevelButton() = default;
 
-void MyBevelButton::Event_Open() {}
+QString MyBevelButton::bundleParentFolder()
+{
+    if (!bundleParentOverride.isEmpty())
+        return bundleParentOverride;
+    // The executable lies in Kelvora.app/Contents/MacOS: its fourth parent holds the bundle.
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../../.."));
+}
+
+void MyBevelButton::setBundleParentFolder(const QString& folder)
+{
+    bundleParentOverride = folder;
+}
+
+bool MyBevelButton::isKind(const QString& word) const
+{
+    return StringModule::regExTest(word, objectName(), false);
+}
+
+void MyBevelButton::setPreference(const QString& suffix, const QVariant& value)
+{
+    App::instance()->Preferences().Set(objectName() + suffix, value);
+}
+
+QVariant MyBevelButton::getPreference(const QString& suffix) const
+{
+    return App::instance()->Preferences().Get(objectName() + suffix);
+}
+
+void MyBevelButton::reportProblem(const QString& text)
+{
+    App::instance()->platform().showMessage(Texts::appName, text);
+}
+
+void MyBevelButton::Event_Open()
+{
+    setAcceptDrops(true);
+    menuTagsByMd5.clear();
+    checkFolderItemExists();
+    const QVariant folder = getPreference(Keys::Folder);
+    if (!folder.isNull() && !folder.toString().isEmpty())
+        menuFolderItemFolder = folder.toString();
+    initFolderItem();
+}
+
+void MyBevelButton::Event_Close()
+{
+    setPreference(Keys::File, menuFilePath);
+    const QString currentMd5 = StringModule::asMd5(EntriesFileModule::joinLines(menuEntries));
+    setPreference(Keys::MenuAsMd5, currentMd5);
+    if (!menuFolderItemFolder.isEmpty())
+        setPreference(Keys::Folder, menuFolderItemFolder);
+    // A selection made in another file's lines (the file was switched since) is none here.
+    if (menuCurrentItem) {
+        const bool sameText = menuCurrentItemMd5 == currentMd5;
+        setPreference(Keys::MenuItemTag, sameText ? menuCurrentItem->data().toInt() : -1);
+    }
+}
+
 bool MyBevelButton::Event_MouseDown(int, int)
 {
+    if (!menuFilePath.isEmpty())
+        buildMenu();
     return false;
 }
-void MyBevelButton::Event_MenuSelected(QAction*) {}
-bool MyBevelButton::Event_DragEnter(const QMimeData*, int)
+
+void MyBevelButton::setCheckMark(QAction* item, bool checked)
 {
+    // Only the checked entry is checkable, so the others show no empty check box.
+    item->setCheckable(checked);
+    item->setChecked(checked);
+}
+
+void MyBevelButton::setMenuCurrentItem(QAction* item)
+{
+    QAction* earlier = menuCurrentItem;
+    menuCurrentItem = item;
+    menuCurrentItemMd5 = menuMd5;
+    // An item of an earlier menu that the button kept alive is no longer needed.
+    if (earlier && earlier != item && earlier->parent() == this)
+        delete earlier;
+}
+
+void MyBevelButton::Event_MenuSelected(QAction* item)
+{
+    if (!item)
+        return;
+    const QVariant tag = item->data();
+    if (tag.typeId() == QMetaType::Int) {
+        if (menuCurrentItem)
+            setCheckMark(menuCurrentItem, false);
+        setCheckMark(item, true);
+        setMenuCurrentItem(item);
+        menuTagsByMd5.insert(menuMd5, tag.toInt());
+        setToolTip(item->text());
+        isAltKey = false;
+        Platform& platform = App::instance()->platform();
+        if (platform.altKeyDown()) {
+            isAltKey = true;
+            menuInsertionIndex = tag.toInt();
+            const QString text = platform.clipboardHasText() ? platform.clipboardText() : QString();
+            if (isKind(QStringLiteral("book")))
+                openBookmarkDialog(text);
+            else
+                openTextDialog(text);
+            return;
+        }
+        if (isKind(QStringLiteral("book")))
+            doBookmark(item);
+        else if (isKind(QStringLiteral("typ")))
+            doTyper(item);
+        else if (isKind(QStringLiteral("mem")))
+            doMemo(item);
+        return;
+    }
+
+    const QString kind = tag.toString();
+    if (kind == Texts::tagFile) {
+        menuFilePath = item->objectName();
+        initFolderItem();
+    } else if (kind == Texts::tagAction) {
+        const QString text = item->text();
+        if (StringModule::regExTest(QStringLiteral("edit"), text, false))
+            App::instance()->platform().openFile(menuFolderItemFile);
+        else if (StringModule::regExTest(QStringLiteral("choose"), text, false))
+            getFolderItem();
+        else if (StringModule::regExTest(QStringLiteral("del"), text, false))
+            deleteMenuItem();
+        setToolTip(Texts::dropHint);
+    }
+}
+
+void MyBevelButton::openBookmarkDialog(const QString& text)
+{
+    emit bookmarkDialogRequested(text);
+}
+
+void MyBevelButton::openTextDialog(const QString& text)
+{
+    emit textDialogRequested(text);
+}
+
+MyBevelButton::DragItem MyBevelButton::dragItemOf(const QMimeData* item)
+{
+    DragItem dragged;
+    if (!item)
+        return dragged;
+    // File managers offer a dragged file as a URL list and as text (its path or address):
+    // the URL list decides, so the file counts as a file.
+    if (item->hasUrls()) {
+        const QList<QUrl> urls = item->urls();
+        if (!urls.isEmpty() && urls.first().isLocalFile()) {
+            dragged.hasFile = true;
+            dragged.path = QDir::cleanPath(urls.first().toLocalFile());
+            return dragged;
+        }
+    }
+    if (item->hasText()) {
+        dragged.hasText = true;
+        dragged.text = item->text();
+    }
+    return dragged;
+}
+
+bool MyBevelButton::Event_DragEnter(const QMimeData* item, int)
+{
+    const DragItem dragged = dragItemOf(item);
+    dragItemIsValid = false;
+    if (dragged.hasText)
+        dragItemIsValid = true;
+    else if (dragged.hasFile)
+        dragItemIsValid = validateFile(dragged.path);
+    toggle();
     return false;
 }
-void MyBevelButton::Event_DragExit(const QMimeData*, int) {}
-void MyBevelButton::Event_DropObject(const QMimeData*, int) {}
-void MyBevelButton::Event_Close() {}
-void MyBevelButton::insertMenuItem(const QString&) {}
+
+void MyBevelButton::Event_DragExit(const QMimeData*, int)
+{
+    // Ends the pressed look once per hover, whichever of exit and drop comes.
+    if (isDown())
+        toggle();
+}
+
+void MyBevelButton::toggle()
+{
+    if (dragItemIsValid)
+        setDown(!isDown());
+}
+
+void MyBevelButton::Event_DropObject(const QMimeData* item, int)
+{
+    if (dragItemIsValid) {
+        const DragItem dragged = dragItemOf(item);
+        bool accepted = true;
+        if (dragged.hasText) {
+            menuInsertionIndex = 0;
+            isAltKey = App::instance()->platform().altKeyDown();
+            if (isKind(QStringLiteral("book")))
+                openBookmarkDialog(dragged.text);
+            else
+                insertMenuItem(dragged.text.trimmed());
+        } else if (dragged.hasFile && QFileInfo(dragged.path).isDir()) {
+            menuFolderItemFolder = QDir::toNativeSeparators(dragged.path);
+        } else if (dragged.hasFile && validateFile(dragged.path)) {
+            menuFilePath = QDir::toNativeSeparators(dragged.path);
+            setPreference(Keys::MenuItemTag, QVariant());
+            initFolderItem();
+        } else {
+            accepted = false;
+        }
+        if (accepted) {
+            auto& resources = App::instance()->resources();
+            resources.play(resources.snap1());
+        }
+    }
+    if (isDown())
+        toggle();
+}
+
+void MyBevelButton::mousePressEvent(QMouseEvent* event)
+{
+    Event_MouseDown(event->position().toPoint().x(), event->position().toPoint().y());
+    QToolButton::mousePressEvent(event);
+}
+
+void MyBevelButton::dragEnterEvent(QDragEnterEvent* event)
+{
+    Event_DragEnter(event->mimeData(), event->dropAction());
+    // Qt sends the leave and drop events only for an accepted drag.
+    if (dragItemIsValid)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MyBevelButton::dragLeaveEvent(QDragLeaveEvent*)
+{
+    Event_DragExit(nullptr, 0);
+}
+
+void MyBevelButton::dropEvent(QDropEvent* event)
+{
+    Event_DropObject(event->mimeData(), event->dropAction());
+    event->acceptProposedAction();
+}
+
+void MyBevelButton::initStyleOption(QStyleOptionToolButton* option) const
+{
+    QToolButton::initStyleOption(option);
+    // A caption is shown as written: an ampersand in a memo is a character, not a mnemonic.
+    option->text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}

@@ -17,6 +17,7 @@
 
 class QMenu;
 class QMimeData;
+class QStyleOptionToolButton;
 
 class MyBevelButton : public QToolButton
 {
@@ -38,6 +39,33 @@ public:
 
     // Inserts one entry line (from a dialog's OK button or a text drop) and writes the file.
     void insertMenuItem(const QString& entryLine);
+    // Writes the entries file, drops the selection and sets the caption; false when the file
+    // could not be written (the user has been told).
+    bool updateMenu(const QString& caption);
+    // Removes the line of the entry that carries the check mark in the menu now shown.
+    void deleteMenuItem();
+
+    // The button's own keys in the preferences store: control name + suffix.
+    void setPreference(const QString& suffix, const QVariant& value);
+    QVariant getPreference(const QString& suffix) const;
+
+    // Choosing and writing the entries file.
+    static bool validateFile(const QString& path);
+    void initFolderItem();
+    void getFolderItem();
+    bool saveFolderItem();
+    void checkFolderItemExists();
+    void setMenuEntries();
+
+    // The menu, rebuilt from the file at every press.
+    void buildMenu();
+    // Item makers: one entries-file line (decoded) and its index give one item owned by owner.
+    static QAction* addSimpleMenuItem(const QString& line, int index, QObject* owner);
+    static QAction* addCompoundMenuItem(const QString& line, int index, QObject* owner);
+
+    // Bookmark and memo actions.
+    void doBookmark(QAction* item);
+    void doMemo(QAction* item);
 
     // Typers: expansion and typing of a chosen entry.
     void doTyper(QAction* item);
@@ -47,6 +75,86 @@ public:
     QString executePhpFromFile(const QString& code);
     QString typeJavaScript(const QString& code);
 
+    // Inverts the pressed look while an acceptable item is dragged over the button.
+    void toggle();
+
+    // The folder that holds Kelvora.app, where the default entries files live. Tests and the
+    // benchmark point it at a folder of their own.
+    static QString bundleParentFolder();
+    static void setBundleParentFolder(const QString& folder);
+
+    // Native (POSIX) path of the entries file.
+    QString menuFilePath;
+    // The lines of the entries file as bytes, separator lines included; decoded only for
+    // display, so that a file in any encoding keeps its bytes when lines are added or removed.
+    QList<QByteArray> menuEntries;
+    // Whether the item dragged over the button now is acceptable.
+    bool dragItemIsValid = false;
+    // The entry item that last received the check mark. Kept alive by the button when its
+    // menu is replaced, since it may outlive that menu (its tag then still counts at quit).
+    QPointer<QAction> menuCurrentItem;
+    // Digest of an entries text -> line index selected in that text (-1 for none).
+    QHash<QString, int> menuTagsByMd5;
+    // The entries file (its native path).
+    QString menuFolderItemFile;
+    // Digest of the entries text as last loaded.
+    QString menuMd5;
+    // The folder whose other text files the menu offers; empty while none is set.
+    QString menuFolderItemFolder;
     // Whether the Option key was held at the last entry choice or text drop.
     bool isAltKey = false;
+    // Line index before which insertMenuItem inserts while isAltKey is true.
+    qint64 menuInsertionIndex = 0;
+
+signals:
+    // The entry dialogs open here: the bookmark dialog for an Option-chosen bookmark or text
+    // dropped on Bookmarks, the text dialog for an Option-chosen typer or memo. The dialogs
+    // call insertMenuItem when the user confirms.
+    void bookmarkDialogRequested(const QString& text);
+    void textDialogRequested(const QString& text);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void initStyleOption(QStyleOptionToolButton* option) const override;
+
+private:
+    // What a drag carries, as the button judges it: a local file or folder named by a URL list
+    // counts as that file or folder, any other drag with text as text.
+    struct DragItem {
+        QString text;
+        QString path;
+        bool hasText = false;
+        bool hasFile = false;
+    };
+    static DragItem dragItemOf(const QMimeData* item);
+
+    bool isKind(const QString& word) const;
+    void setMenuCurrentItem(QAction* item);
+    void setCheckMark(QAction* item, bool checked);
+    void openBookmarkDialog(const QString& text);
+    void openTextDialog(const QString& text);
+    QString fileCaption() const;
+    void appendFileItems(QMenu* menu);
+    void reportProblem(const QString& text);
+    bool makeEntriesCurrent(const QString& what);
+
+    QMenu* entryMenu = nullptr;
+    // False while menuEntries do not hold the lines of menuFolderItemFile: after a switch of
+    // files that left the new file unread, or when it could not be read. Nothing is written
+    // to the entries file until it has been read.
+    bool entriesCurrent = false;
+    // Counts every change of menuEntries; the menu shown remembers the count it was built at,
+    // so a delete acts only on the lines that menu shows.
+    quint64 entriesRevision = 0;
+    quint64 menuRevision = 0;
+    // The last read failures shown, so that every press does not show them again.
+    QString lastReadProblem;
+    QString lastFolderProblem;
+    // Digest of the entries text in which menuCurrentItem was selected: at quit its tag is
+    // stored only for that text, never for another file's lines.
+    QString menuCurrentItemMd5;
+    static QString bundleParentOverride;
 };

@@ -1,0 +1,27 @@
+#pragma once
+
+// The entries file's format as bytes: CR LF, CR and LF all end a line on reading, lines are
+// joined by LF with no final line end on writing, and every other byte passes unchanged.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace EntriesFileModule
+{
+
+// Every CR LF and every lone CR becomes LF.
+QByteArray normalizeLineEnds(QByteArray text);
+// The text split at LF; the empty text holds no lines.
+QList<QByteArray> splitLines(const QByteArray& text);
+QByteArray joinLines(const QList<QByteArray>& lines);
+
+// Text for display: UTF-8 when the bytes are valid UTF-8, else one character per byte
+// (Latin-1), so that any file shows something sensible and nothing is lost when it is written.
+QString decode(const QByteArray& bytes);
+
+// Reads a whole existing file. False with the reason in plain words when it is a folder, a
+// link to nothing, or cannot be opened or read.
+bool readFile(const QString& path, QByteArray* text, QString* problem);
+
+} // namespace EntriesFileModule

@@ -1,0 +1,11 @@
+#include "buttons/entrymenu.h"
+
+#include <QStyleOptionMenuItem>
+
+EntryMenu::EntryMenu(QWidget* parent) : QMenu(parent) {}
+
+void EntryMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const
+{
+    QMenu::initStyleOption(option, action);
+    option->text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}

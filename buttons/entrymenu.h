@@ -1,0 +1,16 @@
+#pragma once
+
+// The drop-down menu of an entry button. It shows every item's text as written: an ampersand
+// in an entry is a character, not a keyboard mnemonic.
+
+#include <QMenu>
+
+class EntryMenu : public QMenu
+{
+    Q_OBJECT
+public:
+    explicit EntryMenu(QWidget* parent = nullptr);
+
+protected:
+    void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
+};

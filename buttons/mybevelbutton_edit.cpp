@@ -1,0 +1,64 @@
+#include "buttons/mybevelbutton.h"
+
+#include "app/stringmodule.h"
+#include "app/texts.h"
+
+#include <QMenu>
+
+// Adding and removing entries. Each edit writes the entries file at once; a failed write
+// leaves the file and the lines held in memory as they were.
+
+void MyBevelButton::insertMenuItem(const QString& entryLine)
+{
+    // After a switch of files the lines held may still be the previous file's: read the new
+    // file first, so that they are never written into it.
+    if (!makeEntriesCurrent(QStringLiteral("added")))
+        return;
+    const QList<QByteArray> before = menuEntries;
+    qsizetype at = menuEntries.size();
+    // An index recorded before the file was shortened elsewhere appends.
+    if (isAltKey && menuInsertionIndex >= 0 && menuInsertionIndex <= menuEntries.size())
+        at = menuInsertionIndex;
+    menuEntries.insert(at, entryLine.toUtf8());
+    ++entriesRevision;
+    if (!updateMenu(entryLine)) {
+        menuEntries = before;
+        ++entriesRevision;
+    }
+}
+
+bool MyBevelButton::updateMenu(const QString& caption)
+{
+    if (!saveFolderItem())
+        return false;
+    if (menuCurrentItem)
+        menuCurrentItem->setData(-1);
+    if (menuEntries.isEmpty())
+        setText(Texts::noEntriesCaption);
+    else if (isKind(QStringLiteral("memo")))
+        setText(caption.isEmpty() ? objectName() : caption);
+    else
+        setText(fileCaption());
+    return true;
+}
+
+void MyBevelButton::deleteMenuItem()
+{
+    // Only the entry that carries the check mark in the menu built from the lines held now:
+    // an item of an earlier menu, or a recorded index that checked nothing, removes nothing.
+    if (!entriesCurrent || !menuCurrentItem || !menuCurrentItem->isChecked() ||
+        menuRevision != entriesRevision || !entryMenu ||
+        !entryMenu->actions().contains(menuCurrentItem))
+        return;
+    bool isNumber = false;
+    const int index = menuCurrentItem->data().toInt(&isNumber);
+    if (!isNumber || index < 0 || index >= menuEntries.size())
+        return;
+    const QList<QByteArray> before = menuEntries;
+    menuEntries.removeAt(index);
+    ++entriesRevision;
+    if (!updateMenu(QString())) {
+        menuEntries = before;
+        ++entriesRevision;
+    }
+}

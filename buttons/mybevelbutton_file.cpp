@@ -1,0 +1,157 @@
+#include "buttons/mybevelbutton.h"
+
+#include "app/app.h"
+#include "app/folderitemmodule.h"
+#include "app/stringmodule.h"
+#include "app/texts.h"
+#include "buttons/entriesfilemodule.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+// Finding, reading, choosing and writing the entries file. A file that exists but cannot be
+// read is never written over: only a missing file is written again from the "MenuString" copy.
+
+void MyBevelButton::checkFolderItemExists()
+{
+    const QVariant stored = getPreference(Keys::File);
+    menuFilePath = stored.isNull() ? QString() : stored.toString();
+    if (menuFilePath.isEmpty()) {
+        menuFilePath = QDir::toNativeSeparators(bundleParentFolder() + QLatin1Char('/') +
+                                                objectName() + QStringLiteral(".txt"));
+        menuFolderItemFile = menuFilePath;
+    }
+}
+
+void MyBevelButton::setMenuEntries()
+{
+    const QFileInfo info(menuFolderItemFile);
+    QByteArray text;
+    if (info.exists() || info.isSymLink()) {
+        QString problem;
+        if (!EntriesFileModule::readFile(menuFolderItemFile, &text, &problem)) {
+            menuEntries.clear();
+            ++entriesRevision;
+            entriesCurrent = false;
+            // Shown once per failure, not at every press that meets it again.
+            const QString message =
+                QStringLiteral("Kelvora could not read the entries file %1 (%2). The file was "
+                               "left as it is; its entries show again once it can be read.")
+                    .arg(menuFolderItemFile, problem);
+            if (message != lastReadProblem) {
+                lastReadProblem = message;
+                reportProblem(message);
+            }
+            return;
+        }
+        lastReadProblem.clear();
+        text = EntriesFileModule::normalizeLineEnds(std::move(text));
+        menuEntries = EntriesFileModule::splitLines(text);
+        setPreference(Keys::MenuString, EntriesFileModule::decode(text));
+    } else {
+        lastReadProblem.clear();
+        const QVariant copy = getPreference(Keys::MenuString);
+        text = copy.isNull() ? QByteArray() : copy.toString().toUtf8();
+        menuEntries = EntriesFileModule::splitLines(text);
+        saveFolderItem();
+    }
+    ++entriesRevision;
+    entriesCurrent = true;
+
+    if (text.isEmpty()) {
+        setText(Texts::noEntriesCaption);
+        return;
+    }
+    menuMd5 = StringModule::asMd5(text);
+    if (isKind(QStringLiteral("memo"))) {
+        const QVariant tag = getPreference(Keys::MenuItemTag);
+        bool isNumber = false;
+        const qint64 index = tag.isNull() ? -1 : tag.toLongLong(&isNumber);
+        if (isNumber && index >= 0 && index < menuEntries.size())
+            setText(EntriesFileModule::decode(menuEntries.at(index)));
+    }
+}
+
+bool MyBevelButton::validateFile(const QString& path)
+{
+    return FolderItemModule::hasExtension(path, QStringLiteral("txt")) ||
+           FolderItemModule::hasExtension(path, QStringLiteral("tab"));
+}
+
+QString MyBevelButton::fileCaption() const
+{
+    return StringModule::regExReplaceAll(QStringLiteral("\\.[^\\.]+$"), QString(),
+                                         QFileInfo(menuFolderItemFile).fileName(), false);
+}
+
+void MyBevelButton::initFolderItem()
+{
+    menuFolderItemFile = menuFilePath;
+    setText(fileCaption());
+    setToolTip(Texts::dropHint);
+    if (!menuEntries.isEmpty() && menuCurrentItem) {
+        // The selection is recorded for the text being left only when it was made in that
+        // text; an item kept from another file's menu would check a line never chosen here.
+        const QString leftMd5 = StringModule::asMd5(EntriesFileModule::joinLines(menuEntries));
+        menuTagsByMd5.insert(leftMd5,
+                             menuCurrentItemMd5 == leftMd5 ? menuCurrentItem->data().toInt() : -1);
+        // The new file is read at the next press, or before anything is written to it.
+        entriesCurrent = false;
+    } else {
+        setMenuEntries();
+    }
+}
+
+void MyBevelButton::getFolderItem()
+{
+    const QString chosen = App::instance()->platform().chooseOpenFile(Texts::chooseFileCaption,
+                                                                      Texts::entriesFileFilter);
+    if (chosen.isEmpty())
+        return;
+    if (QFileInfo(chosen).isDir()) {
+        reportProblem(
+            QStringLiteral("%1 is a folder, not an entries file. Choose a .txt or .tab file.")
+                .arg(chosen));
+        return;
+    }
+    if (menuCurrentItem)
+        menuCurrentItem->setData(-1);
+    menuFilePath = QDir::toNativeSeparators(chosen);
+    initFolderItem();
+}
+
+bool MyBevelButton::saveFolderItem()
+{
+    const QFileInfo info(menuFolderItemFile);
+    if (!info.exists() && !info.isSymLink()) {
+        const QString folder = info.absolutePath();
+        if (!QDir().mkpath(folder)) {
+            reportProblem(QStringLiteral("Kelvora could not write the entries file %1: the "
+                                         "folder %2 could not be created.")
+                              .arg(menuFolderItemFile, folder));
+            return false;
+        }
+    }
+    QString error;
+    if (!App::instance()->writeFile(menuFolderItemFile, EntriesFileModule::joinLines(menuEntries),
+                                    &error)) {
+        reportProblem(QStringLiteral("Kelvora could not write the entries file %1 (%2). The file "
+                                     "was left as it was.")
+                          .arg(menuFolderItemFile, error));
+        return false;
+    }
+    return true;
+}
+
+bool MyBevelButton::makeEntriesCurrent(const QString& what)
+{
+    if (entriesCurrent)
+        return true;
+    setMenuEntries();
+    if (entriesCurrent)
+        return true;
+    reportProblem(QStringLiteral("The entry could not be %1: the entries file %2 cannot be read, "
+                                 "and Kelvora does not write over a file it could not read.")
+                      .arg(what, menuFolderItemFile));
+    return false;
+}

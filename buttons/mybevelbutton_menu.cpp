@@ -1,0 +1,169 @@
+#include "buttons/mybevelbutton.h"
+
+#include "app/stringmodule.h"
+#include "app/texts.h"
+#include "buttons/entriesfilemodule.h"
+#include "buttons/entrymenu.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+// The drop-down menu, built afresh from the entries file at every press: the entries, the
+// action items and the folder's other entries files.
+
+namespace
+{
+
+QAction* separatorItem(QObject* owner)
+{
+    auto* item = new QAction(owner);
+    item->setSeparator(true);
+    return item;
+}
+
+QAction* actionItem(const QString& text, QObject* owner)
+{
+    auto* item = new QAction(text, owner);
+    item->setData(QString(Texts::tagAction));
+    return item;
+}
+
+} // namespace
+
+QAction* MyBevelButton::addSimpleMenuItem(const QString& line, int index, QObject* owner)
+{
+    auto* item = new QAction(line.trimmed(), owner);
+    item->setData(index);
+    return item;
+}
+
+QAction* MyBevelButton::addCompoundMenuItem(const QString& line, int index, QObject* owner)
+{
+    const QStringList parts = line.split(QLatin1Char('\t'));
+    auto* item = new QAction(parts.first().trimmed(), owner);
+    item->setData(index);
+    QString address = parts.size() >= 2 ? parts.at(1).trimmed() : QString();
+    if (address.isEmpty())
+        address =
+            Texts::webSearchAddress + QString::fromLatin1(QUrl::toPercentEncoding(item->text()));
+    item->setObjectName(address);
+    return item;
+}
+
+void MyBevelButton::buildMenu()
+{
+    setMenuEntries();
+
+    int selected = -1;
+    const auto recorded = menuTagsByMd5.constFind(menuMd5);
+    if (recorded != menuTagsByMd5.cend()) {
+        selected = *recorded;
+    } else {
+        const QVariant storedMd5 = getPreference(Keys::MenuAsMd5);
+        if (menuMd5 != (storedMd5.isNull() ? QString() : storedMd5.toString())) {
+            menuTagsByMd5.insert(menuMd5, -1);
+        } else {
+            // The text held at the last quit: its stored selection counts until an entry is
+            // chosen, so nothing is recorded here.
+            const QVariant storedTag = getPreference(Keys::MenuItemTag);
+            if (!storedTag.isNull())
+                selected = storedTag.toInt();
+        }
+    }
+
+    // The selected item may belong to the menu that is replaced now; the button keeps it.
+    QMenu* previous = entryMenu;
+    if (menuCurrentItem && menuCurrentItem->parent() == previous)
+        menuCurrentItem->setParent(this);
+
+    auto* menu = new EntryMenu(this);
+    const bool bookmarks = isKind(QStringLiteral("book"));
+    QList<QAction*> items;
+    items.reserve(menuEntries.size() + 4);
+    QAction* checked = nullptr;
+    for (qsizetype i = 0; i < menuEntries.size(); ++i) {
+        const QString line = EntriesFileModule::decode(menuEntries.at(i));
+        if (line.trimmed().isEmpty()) {
+            items << separatorItem(menu);
+            continue;
+        }
+        const int index = static_cast<int>(i);
+        QAction* item = bookmarks ? addCompoundMenuItem(line, index, menu)
+                                  : addSimpleMenuItem(line, index, menu);
+        if (item->text() == QLatin1String("-")) {
+            // An entry that reads "-" shows as a separator line; it keeps its tag.
+            item->setText(QString());
+            item->setSeparator(true);
+        } else if (selected >= 0 && index == selected) {
+            setCheckMark(item, true);
+            checked = item;
+        }
+        items << item;
+    }
+    items << separatorItem(menu);
+    // Offered only while an entry of this menu carries the check mark, so that a recorded
+    // index that checks nothing never offers a delete.
+    if (checked && !menuEntries.isEmpty())
+        items << actionItem(Texts::deleteMenuItem, menu);
+    items << actionItem(Texts::editMenu, menu);
+    items << actionItem(Texts::chooseFile, menu);
+    // Filled from the end, each item before the previous one: Qt looks for the item it is
+    // told to insert before from the start of the list, so this halves the cost that grows
+    // with the square of the lines (Qt also looks for the new item itself, end to end).
+    QAction* next = nullptr;
+    for (auto it = items.crbegin(); it != items.crend(); ++it) {
+        menu->insertAction(next, *it);
+        next = *it;
+    }
+    appendFileItems(menu);
+
+    connect(menu, &QMenu::triggered, this, &MyBevelButton::Event_MenuSelected);
+    setMenu(menu);
+    entryMenu = menu;
+    menuRevision = entriesRevision;
+    if (checked)
+        setMenuCurrentItem(checked);
+    delete previous;
+}
+
+void MyBevelButton::appendFileItems(QMenu* menu)
+{
+    if (menuFolderItemFolder.isEmpty())
+        return;
+    const QFileInfo folder(menuFolderItemFolder);
+    if (!folder.isDir())
+        return;
+    if (!folder.isReadable() || !folder.isExecutable()) {
+        const QString message =
+            QStringLiteral("Kelvora cannot list the folder %1: permission denied.")
+                .arg(menuFolderItemFolder);
+        if (message != lastFolderProblem) {
+            lastFolderProblem = message;
+            reportProblem(message);
+        }
+        return;
+    }
+    lastFolderProblem.clear();
+
+    // Files only: a sub-folder whose name looks like an entries file is left out, since it
+    // cannot be read as one.
+    const QString current = QFileInfo(menuFolderItemFile).fileName();
+    const QFileInfoList files =
+        QDir(menuFolderItemFolder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    bool first = true;
+    for (const QFileInfo& file : files) {
+        const QString name = file.fileName();
+        if (name == current ||
+            !StringModule::regExTest(QStringLiteral("(\\.txt)|(\\.tab)$"), name, false))
+            continue;
+        if (first) {
+            menu->addAction(separatorItem(menu));
+            first = false;
+        }
+        auto* item = new QAction(name, menu);
+        item->setData(QString(Texts::tagFile));
+        item->setObjectName(QDir::toNativeSeparators(file.absoluteFilePath()));
+        menu->addAction(item);
+    }
+}

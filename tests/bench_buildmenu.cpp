@@ -1,0 +1,72 @@
+#include "app/stringmodule.h"
+#include "buttons/entriesfilemodule.h"
+#include "tests/buttonfixture.h"
+
+// What a press costs: reading the entries file, digesting it and building the menu, against
+// the floor of reading and digesting the same file alone, for 100 to 10,000 lines.
+class BenchBuildMenu : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { fx.reset(); }
+    void pressPath_data() { lineCounts(); }
+    void pressPath();
+    void readAndDigest_data() { lineCounts(); }
+    void readAndDigest();
+
+private:
+    static void lineCounts()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::newRow("100 lines") << 100;
+        QTest::newRow("1,000 lines") << 1000;
+        QTest::newRow("10,000 lines") << 10000;
+    }
+    // Bookmarks, the costliest kind: every other line has no address and becomes a search.
+    QString writeEntries(int lines)
+    {
+        QByteArray text;
+        for (int i = 0; i < lines; ++i) {
+            if (i > 0)
+                text += '\n';
+            text += i % 10 == 9 ? QByteArray() : "Bookmark number " + QByteArray::number(i);
+            if (i % 2 == 0)
+                text += "\thttps://example.org/pages/" + QByteArray::number(i);
+        }
+        const QString path = fx.path(QString("b%1.txt").arg(lines));
+        fx.writeBytes(path, text);
+        return path;
+    }
+    ButtonFixture fx;
+};
+
+void BenchBuildMenu::pressPath()
+{
+    QFETCH(int, lines);
+    auto button = fx.open("Bookmarks", writeEntries(lines));
+    QBENCHMARK
+    {
+        button->Event_MouseDown(1, 1);
+    }
+    QCOMPARE(button->menuEntries.size(), lines);
+}
+
+void BenchBuildMenu::readAndDigest()
+{
+    QFETCH(int, lines);
+    const QString path = writeEntries(lines);
+    QString digest;
+    QBENCHMARK
+    {
+        QByteArray text;
+        QString problem;
+        QVERIFY(EntriesFileModule::readFile(path, &text, &problem));
+        text = EntriesFileModule::normalizeLineEnds(std::move(text));
+        const QList<QByteArray> entries = EntriesFileModule::splitLines(text);
+        digest = StringModule::asMd5(text);
+        QCOMPARE(entries.size(), lines);
+    }
+}
+
+KELVORA_TEST_MAIN(BenchBuildMenu)
+#include "bench_buildmenu.moc"
