@@ -2,9 +2,11 @@
 
 #include "app/folderitemmodule.h"
 #include "app/texts.h"
+#include "bar/myviewmenu.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMenuBar>
 
 #include <cmath>
 #include <exception>
@@ -86,6 +88,23 @@ bool App::writeFile(const QString& path, const QByteArray& bytes, QString* error
         target = info.canonicalFilePath();
 
     return FolderItemModule::writeAtomically(target, bytes, error);
+}
+
+void App::setMenuBar(QMenuBar* menuBar)
+{
+    applicationMenuBar = menuBar;
+}
+
+QMenuBar* App::MenuBar() const
+{
+    return applicationMenuBar;
+}
+
+MyViewMenu* App::ViewMenu() const
+{
+    if (!applicationMenuBar)
+        return nullptr;
+    return applicationMenuBar->findChild<MyViewMenu*>(MenuTexts::ViewMenu);
 }
 
 void App::registerMenuHandler(const QString& itemName, std::function<bool()> handler)

@@ -10,9 +10,13 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QHash>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
+
+class MyViewMenu;
+class QMenuBar;
 
 class App : public QApplication
 {
@@ -49,6 +53,12 @@ public:
     // whole and puts the system's reason into *error.
     bool writeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+    // The menu bar (Edit, View, Support), given at start-up before the bar window exists.
+    void setMenuBar(QMenuBar* menuBar);
+    QMenuBar* MenuBar() const;
+    // The menu bar's View menu, found by its name "ViewMenu"; nullptr without a menu bar.
+    MyViewMenu* ViewMenu() const;
+
     // Menu handlers bound by item name at start-up.
     void registerMenuHandler(const QString& itemName, std::function<bool()> handler);
     bool runMenuHandler(const QString& itemName);
@@ -70,5 +80,6 @@ private:
     std::unique_ptr<PreferencesModule::Preferences> preferencesStore;
     std::unique_ptr<BundleResources> bundleResources;
     QHash<QString, std::function<bool()>> menuHandlers;
+    QPointer<QMenuBar> applicationMenuBar;
     bool quitting = false;
 };

@@ -1,11 +1,11 @@
 #include "app/startup.h"
 
 #include "app/app.h"
+#include "app/mymenubar.h"
 #include "app/quitsignals.h"
 #include "app/texts.h"
+#include "bar/windowbevelbuttons.h"
 #include "platform/qtplatform.h"
-
-#include <QWidget>
 
 #include <cstdio>
 
@@ -37,19 +37,24 @@ int runKelvora(int argc, char** argv)
     App app(argc, argv, std::make_unique<QtPlatform>());
     // Before any window shows: a signal that arrives early must quit cleanly too, not kill.
     installQuitSignalHandlers(app);
-    // The menu bar and the handlers bound to its item names take their place here.
+    // Declared before the menu bar so that the menu bar, which may sit in the bar window for a
+    // global menu bar, is destroyed first.
+    std::unique_ptr<WindowBevelButtons> bar;
+
+    auto menuBar = std::make_unique<MyMenuBar>();
+    app.setMenuBar(menuBar.get());
+    // The Support menu's handlers are bound to its item names here.
 
     app.Event_Open();
 
-    // The default window, created only after Open, since it reads the preferences.
-    auto placeholder = std::make_unique<QWidget>();
-    placeholder->setWindowTitle(Texts::appName);
-    placeholder->resize(558, 18);
-    placeholder->show();
+    // The default window, created only after Open, since it reads the preferences as it opens.
+    bar = std::make_unique<WindowBevelButtons>();
+    bar->show();
+    menuBar->offerMenus(bar.get());
 
     const int exitCode = app.exec();
-    placeholder->close();
-    placeholder.reset();
+    // Whatever ended the loop, the buttons store their keys before the preferences are saved.
+    bar->close();
     app.Event_Close();
     return exitCode;
 }

@@ -16,6 +16,10 @@ inline constexpr QLatin1StringView Folder{"Folder"};
 inline constexpr QLatin1StringView MenuAsMd5{"MenuAsMd5"};
 inline constexpr QLatin1StringView MenuItemTag{"MenuItemTag"};
 inline constexpr QLatin1StringView MenuString{"MenuString"};
+// The bar's position keys: "window" + the text of "windowSize" + "Left" or "Top".
+inline constexpr QLatin1StringView windowKeyPrefix{"window"};
+inline constexpr QLatin1StringView LeftSuffix{"Left"};
+inline constexpr QLatin1StringView TopSuffix{"Top"};
 } // namespace Keys
 
 namespace Texts
@@ -41,6 +45,56 @@ inline constexpr QLatin1StringView tagFile{"File"};
 // The web search for a bookmark without an address; the encoded title follows.
 inline constexpr QLatin1StringView webSearchAddress{"https://www.google.com/search?q="};
 } // namespace Texts
+
+// The bar: button names (also values of "CurrentBevelButton"), size words and menu items.
+namespace BarTexts
+{
+inline constexpr QLatin1StringView Bookmarks{"Bookmarks"};
+inline constexpr QLatin1StringView Typers{"Typers"};
+inline constexpr QLatin1StringView Memos{"Memos"};
+inline constexpr QLatin1StringView buttonNames{"Bookmarks,Typers,Memos"};
+inline constexpr QLatin1StringView Max{"Max"};
+inline constexpr QLatin1StringView Min{"Min"};
+inline constexpr QLatin1StringView separator{"-"};
+inline constexpr QLatin1StringView ShowAll{"Show All"};
+inline constexpr QLatin1StringView Minimize{"Minimize"};
+inline constexpr QLatin1StringView Expand{"Expand"};
+inline constexpr QLatin1StringView Quit{"Quit"};
+} // namespace BarTexts
+
+// The menu bar: menu and item names (the Support handlers are bound to these) and texts.
+namespace MenuTexts
+{
+inline constexpr QLatin1StringView EditMenu{"EditMenu"};
+inline constexpr QLatin1StringView ViewMenu{"ViewMenu"};
+inline constexpr QLatin1StringView SupportMenu{"SupportMenu"};
+inline constexpr QLatin1StringView EditCut{"EditCut"};
+inline constexpr QLatin1StringView EditCopy{"EditCopy"};
+inline constexpr QLatin1StringView EditPaste{"EditPaste"};
+inline constexpr QLatin1StringView UntitledSeparator1{"UntitledSeparator1"};
+inline constexpr QLatin1StringView EditSelectAll{"EditSelectAll"};
+inline constexpr QLatin1StringView SupportWhatIliked{"SupportWhatIliked"};
+inline constexpr QLatin1StringView SupportMySuggestions{"SupportMySuggestions"};
+inline constexpr QLatin1StringView SupportProblemsIhad{"SupportProblemsIhad"};
+inline constexpr QLatin1StringView Separator2{"Separator2"};
+inline constexpr QLatin1StringView SupportSite{"SupportSite"};
+inline constexpr QLatin1StringView Separator3{"Separator3"};
+inline constexpr QLatin1StringView SupportCheckforUpdate{"SupportCheckforUpdate"};
+
+inline constexpr QLatin1StringView editText{"Edit"};
+inline constexpr QLatin1StringView viewText{"View"};
+inline constexpr QLatin1StringView supportText{"Support"};
+inline constexpr QLatin1StringView cutText{"Cut"};
+inline constexpr QLatin1StringView copyText{"Copy"};
+inline constexpr QLatin1StringView pasteText{"Paste"};
+inline constexpr QLatin1StringView selectAllText{"Select All"};
+inline constexpr QLatin1StringView whatIlikedText{"What I liked..."};
+inline constexpr QLatin1StringView mySuggestionsText{"My Suggestions..."};
+inline constexpr QLatin1StringView problemsIhadText{"Problems I had..."};
+// The host name of the product's web site.
+inline constexpr QLatin1StringView siteHost{"kelvora.app"};
+inline constexpr QLatin1StringView checkForUpdateText{"Check for Update...."};
+} // namespace MenuTexts
 
 // The platform's line end.
 inline constexpr char EndOfLine = '\n';

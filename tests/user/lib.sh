@@ -32,3 +32,31 @@ terminate() {
     kill -KILL "$pid" 2>/dev/null
     fail "Kelvora did not end after SIGTERM"
 }
+
+# Starts openbox on the test's display and waits until it manages windows; it is stopped when
+# the test's shell exits.
+start_openbox() {
+    openbox --sm-disable >"$KELVORA_WORK/openbox.log" 2>&1 &
+    openbox_pid=$!
+    trap 'kill "$openbox_pid" 2>/dev/null || true' EXIT
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+        sleep 0.05
+    done
+    fail "openbox did not start"
+}
+
+# Prints "X,Y WxH" of a window as the X server has it.
+window_geometry() {
+    xdotool getwindowgeometry "$1" |
+        awk '/Position/ { split($2, p, ","); pos = p[1] "," p[2] } /Geometry/ { print pos " " $2 }'
+}
+
+# Waits until a window has the given "X,Y WxH"; fails with what it has instead.
+wait_for_geometry() {
+    for _ in $(seq 1 60); do
+        [ "$(window_geometry "$1")" = "$2" ] && return 0
+        sleep 0.05
+    done
+    fail "${3:-window} at $(window_geometry "$1"), expected $2"
+}

@@ -1,0 +1,55 @@
+#include "bar/myviewmenu.h"
+
+#include "app/app.h"
+#include "app/stringmodule.h"
+#include "app/texts.h"
+#include "bar/windowbevelbuttons.h"
+
+MyViewMenu::MyViewMenu(QWidget* parent) : QMenu(parent)
+{
+    connect(this, &QMenu::aboutToShow, this, &MyViewMenu::Event_EnableMenu);
+    connect(this, &QMenu::triggered, this, &MyViewMenu::Event_Action);
+}
+
+void MyViewMenu::Event_EnableMenu()
+{
+    buildMenu();
+}
+
+void MyViewMenu::buildMenu()
+{
+    clear();
+    for (QString& entry : menuEntries) {
+        if (entry == BarTexts::separator) {
+            addSeparator();
+            continue;
+        }
+        // The size word follows the bar's size also when it changed without a new list (a
+        // double click on the handle); the rewritten word stays in the list.
+        if (StringModule::regExTest(QStringLiteral("(Minim)|(Expand)"), entry, false)) {
+            const bool minimised =
+                App::instance()->Preferences().Get(Keys::windowSize).toString() == BarTexts::Min;
+            entry = minimised ? BarTexts::Expand : BarTexts::Minimize;
+        }
+        addAction(entry);
+    }
+}
+
+bool MyViewMenu::Event_Action(QAction* item)
+{
+    WindowBevelButtons* bar = WindowBevelButtons::instance();
+    if (!bar)
+        return false;
+    const QString t = item->text();
+    if (StringModule::regExTest(QStringLiteral("^(Ex)|(Min)"), t, false)) {
+        bar->resize();
+        return false;
+    }
+    auto& prefs = App::instance()->Preferences();
+    if (StringModule::regExTest(QStringLiteral("All"), t, false))
+        prefs.Set(Keys::CurrentBevelButton, QVariant());
+    else
+        prefs.Set(Keys::CurrentBevelButton, t);
+    bar->buildBevelButtons();
+    return false;
+}

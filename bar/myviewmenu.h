@@ -1,0 +1,26 @@
+#pragma once
+
+// The menu bar's View menu: shows one button or all three and shrinks or expands the bar. Its
+// items are rebuilt before every display from the texts the bar window hands it.
+
+#include <QMenu>
+#include <QStringList>
+
+class QAction;
+
+class MyViewMenu : public QMenu
+{
+    Q_OBJECT
+public:
+    explicit MyViewMenu(QWidget* parent = nullptr);
+
+    // The item texts in display order, "-" for a separator; set whole by the bar window.
+    QStringList menuEntries;
+
+    // The user chose an item: acts on its text; always false (nothing further runs).
+    bool Event_Action(QAction* item);
+    // The menu is about to show: rebuilds it.
+    void Event_EnableMenu();
+    // Replaces the items with menuEntries, bringing the size word in line with "windowSize".
+    void buildMenu();
+};

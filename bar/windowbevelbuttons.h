@@ -1,0 +1,89 @@
+#pragma once
+
+// The bar: the thin strip floating above every application's windows, with the drag handle and
+// the three entry buttons; it keeps itself on the main screen and remembers where it was for
+// each of its two sizes.
+
+#include "bar/customtimer.h"
+
+#include <QList>
+#include <QPoint>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class MyBevelButton;
+class MyCanvas;
+class QAction;
+class QMenu;
+
+class WindowBevelButtons : public QWidget
+{
+    Q_OBJECT
+public:
+    // Builds the window and its controls from their design values; the window is shown by its
+    // creator, which opens it.
+    WindowBevelButtons();
+    ~WindowBevelButtons() override;
+
+    // The one bar window, or nullptr while there is none.
+    static WindowBevelButtons* instance();
+
+    // The bar's width when expanded: 558 with all three buttons, 198 with one.
+    qint64 currentWidth = 0;
+    // The move debounce, created when the window opens.
+    std::unique_ptr<CustomTimer> hasMovedTimer;
+
+    // The controls, in creation order (which is their index order).
+    int ControlCount() const { return static_cast<int>(controls.size()); }
+    QWidget* Control(int index) const { return controls.at(index); }
+    MyCanvas* SettingsCanvas() const;
+    MyBevelButton* Bookmarks() const;
+    MyBevelButton* Typers() const;
+    MyBevelButton* Memos() const;
+    QWidget* GlobalFloatingCanvas() const;
+
+    // The handle's events.
+    bool SettingsCanvas_MouseDown(MyCanvas* sender, int X, int Y);
+    void SettingsCanvas_MouseDrag(MyCanvas* sender, int X, int Y);
+    void SettingsCanvas_MouseUp(MyCanvas* sender, int X, int Y);
+    bool SettingsCanvas_ConstructContextualMenu(MyCanvas* sender, QMenu* base, int X, int Y);
+    bool SettingsCanvas_ContextualMenuAction(MyCanvas* sender, QAction* hitItem);
+
+    // The window's Open, Close and Moved events.
+    void Event_Open();
+    void Event_Close();
+    void Event_Moved();
+
+    // Clamps the bar to the main screen and stores its position for the current size.
+    void adjustPosition();
+    // Toggles between expanded and shrunk to the handle, by the current width.
+    void resize();
+    using QWidget::resize;
+    // Lays the buttons out for "CurrentBevelButton", hands the View menu its items, then applies
+    // the size and position.
+    void buildBevelButtons();
+    // Applies the width of the stored size and the position stored for it, or centres the bar.
+    void setPosition();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    void Layout();
+    void CreateControls();
+    void _CreateControls0();
+    QList<MyBevelButton*> entryButtons() const;
+    void keepOnEveryWorkspace();
+    void holdPositionAgainstWindowManager();
+    void stopHoldingPosition();
+
+    QList<QWidget*> controls;
+    // Puts the bar back where it opened should the window manager move it after mapping it.
+    QTimer* windowManagerSettle = nullptr;
+    bool opened = false;
+    bool closed = false;
+};

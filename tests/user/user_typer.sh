@@ -1,0 +1,99 @@
+#!/bin/sh
+# Choosing a typer in the real Kelvora under a window manager: the window the user works in
+# receives exactly the expanded text (a date tag, a shell tag given the clipboard, a final line
+# end) and the clipboard holds its earlier text again afterwards. Prints how long after the
+# click on the entry the typing script started and the paste key went out.
+set -eu
+. "$(dirname "$0")/lib.sh"
+start_openbox
+[ -x "${KELVORA_PASTETARGET:-}" ] || fail "KELVORA_PASTETARGET does not name the paste target"
+work=$KELVORA_WORK
+now_ms() { date +%s%3N; }
+
+# A copy of the bundle, so that the default Typers.txt beside it is this test's, with its typing
+# script and xdotool wrapped to note when they run.
+cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$work/Kelvora.app"
+resources="$work/Kelvora.app/Contents/Resources"
+mv "$resources/doTypingAs.scpt" "$resources/doTypingAs.real"
+cat >"$resources/doTypingAs.scpt" <<SCRIPT
+#!/bin/sh
+echo "script \$(date +%s%3N)" >>"$work/timing"
+exec "\$(dirname "\$0")/doTypingAs.real" "\$@"
+SCRIPT
+mkdir -p "$work/bin"
+cat >"$work/bin/xdotool" <<SCRIPT
+#!/bin/sh
+case " \$* " in *" key "*) echo "key \$(date +%s%3N)" >>"$work/timing" ;; esac
+exec $(command -v xdotool) "\$@"
+SCRIPT
+chmod +x "$resources/doTypingAs.scpt" "$work/bin/xdotool"
+printf '%s\n' 'Date <Today>, from <#!printf "%s!" --clipboard>\n' >"$work/Typers.txt"
+mkdir -p "$XDG_DATA_HOME/Kelvora"
+cat >"$XDG_DATA_HOME/Kelvora/Kelvora.js" <<JSON
+{
+    "initDate": 4000000000,
+    "windowLeft": 300,
+    "windowTop": 200
+}
+JSON
+
+# The window the user works in, focused, and the clipboard text the user had.
+out="$work/target.out"
+"$KELVORA_PASTETARGET" "$out" >"$work/target.log" 2>&1 &
+target_pid=$!
+target=$(wait_for_window "$target_pid") || fail "the target window did not appear"
+printf '%s' 'earlier text' | xclip -selection clipboard -i >/dev/null 2>&1
+
+PATH="$work/bin:$PATH" "$work/Kelvora.app/Contents/MacOS/Kelvora" >"$work/app.log" 2>&1 &
+app=$!
+bar=$(wait_for_window "$app") || { cat "$work/app.log"; fail "no strip appeared"; }
+wait_for_geometry "$bar" "300,200 558x18" "the strip"
+xdotool windowactivate --sync "$target"
+[ "$(xdotool getwindowfocus)" = "$target" ] || fail "the target window has no focus"
+
+# Press Typers (after the handle and Bookmarks) and choose its first entry.
+xdotool mousemove 588 209 click 1
+menu=
+for _ in $(seq 1 100); do
+    menu=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -x "$bar" | head -n 1) ||
+        true
+    [ -n "$menu" ] && break
+    sleep 0.05
+done
+[ -n "$menu" ] || { cat "$work/app.log"; fail "the Typers menu did not drop down"; }
+eval "$(xdotool getwindowgeometry --shell "$menu")"
+xdotool mousemove $((X + 40)) $((Y + 10))
+sleep 0.2
+echo "click $(now_ms)" >>"$work/timing"
+xdotool click 1
+
+expected="Date $(date +%Y-%m-%d), from earlier text!
+"
+printf '%s' "$expected" >"$work/expected"
+arrived=
+for _ in $(seq 1 100); do
+    cmp -s "$out" "$work/expected" && arrived=yes && break
+    sleep 0.05
+done
+if [ -z "$arrived" ]; then
+    echo "expected: $(od -c "$work/expected")" >&2
+    echo "arrived:  $(od -c "$out" 2>/dev/null)" >&2
+    cat "$work/app.log" >&2
+    fail "the target did not receive the expanded text"
+fi
+restored=
+for _ in $(seq 1 40); do
+    [ "$(xclip -selection clipboard -o 2>/dev/null)" = "earlier text" ] && restored=yes && break
+    sleep 0.05
+done
+[ -n "$restored" ] || fail "the clipboard holds \"$(xclip -selection clipboard -o)\", not the earlier text"
+[ "$(xdotool getwindowfocus)" = "$target" ] || fail "the target lost the focus"
+
+click=$(sed -n 's/^click //p' "$work/timing")
+script=$(sed -n 's/^script //p' "$work/timing")
+key=$(sed -n 's/^key //p' "$work/timing" | head -n 1)
+echo "user_typer: click to typing script $((script - click)) ms, script start to paste key" \
+    "$((key - script)) ms, click to paste key $((key - click)) ms"
+terminate "$app" || fail "Kelvora exited with an error"
+kill "$target_pid"
+echo "user_typer: passed"
