@@ -47,6 +47,13 @@ public:
         button->Event_Open();
         return button;
     }
+    // A button opened on e.txt holding these bytes, and what e.txt holds later.
+    std::unique_ptr<MyBevelButton> openOn(const QString& name, const QByteArray& bytes) const
+    {
+        writeBytes(path("e.txt"), bytes);
+        return open(name, path("e.txt"));
+    }
+    QByteArray entries() const { return readBytes(path("e.txt")); }
 
     // The menu after a press: "text|tag", "text|tag|name", "+" before a checked item, "-" for
     // a separator ("-|tag" for an entry shown as one).
@@ -85,6 +92,14 @@ public:
             if (item->text() == text)
                 return item;
         return nullptr;
+    }
+    // Presses the button and chooses the item with that text.
+    static void choose(MyBevelButton& button, const QString& text)
+    {
+        button.Event_MouseDown(1, 1);
+        QAction* chosen = item(button, text);
+        QVERIFY2(chosen, qPrintable(text));
+        chosen->trigger();
     }
 
     std::unique_ptr<QTemporaryDir> folder;
