@@ -40,16 +40,6 @@ bool MyViewMenu::Event_Action(QAction* item)
     WindowBevelButtons* bar = WindowBevelButtons::instance();
     if (!bar)
         return false;
-    const QString t = item->text();
-    if (StringModule::regExTest(QStringLiteral("^(Ex)|(Min)"), t, false)) {
-        bar->resize();
-        return false;
-    }
-    auto& prefs = App::instance()->Preferences();
-    if (StringModule::regExTest(QStringLiteral("All"), t, false))
-        prefs.Set(Keys::CurrentBevelButton, QVariant());
-    else
-        prefs.Set(Keys::CurrentBevelButton, t);
-    bar->buildBevelButtons();
+    bar->chooseLayoutOrSize(item->text());
     return false;
 }

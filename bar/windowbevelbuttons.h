@@ -64,6 +64,9 @@ public:
     // Lays the buttons out for "CurrentBevelButton", hands the View menu its items, then applies
     // the size and position.
     void buildBevelButtons();
+    // A choice of the handle's menu or the View menu by its text: a size word toggles the
+    // size, "Show All" or a button name stores the layout and lays the buttons out again.
+    void chooseLayoutOrSize(const QString& text);
     // Applies the width of the stored size and the position stored for it, or centres the bar.
     void setPosition();
 

@@ -67,15 +67,20 @@ bool WindowBevelButtons::SettingsCanvas_ContextualMenuAction(MyCanvas*, QAction*
         App::instance()->Quit();
         return false;
     }
-    if (StringModule::regExTest(QStringLiteral("^(Ex)|(Min)"), t, false)) {
+    chooseLayoutOrSize(t);
+    return false;
+}
+
+void WindowBevelButtons::chooseLayoutOrSize(const QString& text)
+{
+    if (StringModule::regExTest(QStringLiteral("^(Ex)|(Min)"), text, false)) {
         resize();
-        return false;
+        return;
     }
     auto& prefs = App::instance()->Preferences();
-    if (StringModule::regExTest(QStringLiteral("All"), t, false))
+    if (StringModule::regExTest(QStringLiteral("All"), text, false))
         prefs.Set(Keys::CurrentBevelButton, QVariant());
     else
-        prefs.Set(Keys::CurrentBevelButton, t);
+        prefs.Set(Keys::CurrentBevelButton, text);
     buildBevelButtons();
-    return false;
 }
