@@ -28,13 +28,24 @@ QString replace(const QString& pattern, const QString& replacement, const QStrin
     const QRegularExpression expression = makeExpression(pattern, caseSensitive);
     if (!expression.isValid())
         return text;
+    return replaceMatches(
+        expression, text,
+        [&](const QRegularExpressionMatch& match) { return expandReplacement(replacement, match); },
+        all);
+}
+
+} // namespace
+
+QString replaceMatches(const QRegularExpression& expression, const QString& text,
+                       const std::function<QString(const QRegularExpressionMatch&)>& make, bool all)
+{
     QString result;
     qsizetype copiedUpTo = 0;
     QRegularExpressionMatchIterator it = expression.globalMatch(text);
     while (it.hasNext()) {
         const QRegularExpressionMatch match = it.next();
         result += QStringView(text).mid(copiedUpTo, match.capturedStart() - copiedUpTo);
-        result += expandReplacement(replacement, match);
+        result += make(match);
         copiedUpTo = match.capturedEnd();
         if (!all)
             break;
@@ -42,8 +53,6 @@ QString replace(const QString& pattern, const QString& replacement, const QStrin
     result += QStringView(text).mid(copiedUpTo);
     return result;
 }
-
-} // namespace
 
 QString expandReplacement(const QString& replacement, const QRegularExpressionMatch& match)
 {

@@ -4,9 +4,11 @@
 // quote escaping. Each call builds its own expression and keeps nothing.
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <QRegularExpressionMatch>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace StringModule
@@ -29,6 +31,12 @@ QString asMd5(const QByteArray& bytes);
 
 // Every double quote becomes two backslashes and the quote; nothing else changes.
 QString escapeDoubleQuote(const QString& text);
+
+// Replaces each match of the expression (only the first unless all) by what make() gives for
+// it; the text between matches is kept as it is.
+QString replaceMatches(const QRegularExpression& expression, const QString& text,
+                       const std::function<QString(const QRegularExpressionMatch&)>& make,
+                       bool all = true);
 
 // Expands a replacement pattern for one match (exposed for the typer expansion).
 QString expandReplacement(const QString& replacement, const QRegularExpressionMatch& match);

@@ -1,5 +1,7 @@
 #include "buttons/typerexpansion.h"
 
+#include "app/stringmodule.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -101,19 +103,9 @@ QString expandTags(const QString& scanned, const TagResolver& resolve)
 
     // Each result goes where its own tag stood: putting it at the first occurrence of the tag's
     // text instead could land inside an earlier result that happens to hold that text.
-    QString out;
-    qsizetype copiedUpTo = 0;
-    QRegularExpressionMatchIterator it = tag.globalMatch(scanned);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        out += QStringView(scanned).mid(copiedUpTo, match.capturedStart() - copiedUpTo);
-        out += resolve(kindOf(match), stripBody(match.captured(4)));
-        copiedUpTo = match.capturedEnd();
-    }
-    if (copiedUpTo == 0)
-        return scanned;
-    out += QStringView(scanned).mid(copiedUpTo);
-    return out;
+    return StringModule::replaceMatches(tag, scanned, [&](const QRegularExpressionMatch& match) {
+        return resolve(kindOf(match), stripBody(match.captured(4)));
+    });
 }
 
 QString dateTimeToken(const QString& token, const QDateTime& now)
