@@ -39,14 +39,20 @@ const QString cannotWrite = QStringLiteral(
 const QString stopped =
     QStringLiteral("%1 did not end within %2 seconds and was stopped; what it printed until then "
                    "is typed.");
+const QString failed = QStringLiteral("%1 failed: %2");
+const QString exitStatus = QStringLiteral("exit status %1");
+const QString endedAbnormally = QStringLiteral("it ended abnormally");
 
 // Node evaluates the snippet file so that, as typers expect of JavaScript, the output is the
-// value of its last expression; console output goes to the error stream, not into the text.
+// value of its last expression. Console output is dropped, not typed; an error is written as
+// one line ("SyntaxError: ..."), which is what the user is told.
 const QString nodeRunner = QStringLiteral(
     "const fs = require('fs'), vm = require('vm'), file = process.argv[1];"
-    "console.log = console.info = console.debug = console.error;"
-    "const result = vm.runInThisContext(fs.readFileSync(file, 'utf8'), { filename: file });"
-    "if (result !== undefined) process.stdout.write(String(result) + '\\n');");
+    "console.log = console.info = console.debug = console.warn = console.error = () => {};"
+    "try {"
+    "  const result = vm.runInThisContext(fs.readFileSync(file, 'utf8'), { filename: file });"
+    "  if (result !== undefined) process.stdout.write(String(result) + '\\n');"
+    "} catch (e) { process.stderr.write(String(e) + '\\n'); process.exitCode = 1; }");
 
 // While a typer is being typed, notes for the user wait here: a message window shown before
 // the paste would take the focus, and the paste would land in it.
@@ -63,12 +69,43 @@ void tellUser(const QString& text)
 struct SnippetOutput {
     QString text;
     bool timedOut = false;
+    QString failure; // what the user is told when the snippet ran but failed
 };
 
 QString shortened(const QString& code)
 {
     const QString line = code.simplified();
     return line.size() > 60 ? line.left(57) + QStringLiteral("...") : line;
+}
+
+QString capitalised(QString sentence)
+{
+    sentence[0] = sentence[0].toUpper();
+    return sentence;
+}
+
+// A snippet that ran but failed is told by the first line of its error output, else by its
+// exit status; the paste goes ahead with what it printed.
+QString failureOf(const QString& what, const ProcessResult& result)
+{
+    if (result.timedOut || result.exitCode == 0)
+        return QString();
+    QString reason;
+    const QStringList lines = QString::fromUtf8(result.standardError).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        reason = line.simplified();
+        if (!reason.isEmpty())
+            break;
+    }
+    if (reason.isEmpty())
+        reason = result.exitCode < 0 ? endedAbnormally : exitStatus.arg(result.exitCode);
+    return failed.arg(capitalised(what), reason);
+}
+
+void tellFailure(const SnippetOutput& output)
+{
+    if (!output.failure.isEmpty())
+        tellUser(output.failure);
 }
 
 // The clipboard's text goes into the environment only when the code refers to it, so an
@@ -85,12 +122,9 @@ SnippetOutput runSnippet(ProcessRequest request, const QString& code, const QStr
     const ProcessResult result = platform.runProcess(request);
     if (!result.started)
         throw TyperFailure(cannotRun.arg(what, result.errorText) + missingHint);
-    if (result.timedOut) {
-        QString sentence = what;
-        sentence[0] = sentence[0].toUpper();
-        tellUser(stopped.arg(sentence, QString::number(snippetTimeLimitMs / 1000)));
-    }
-    return {QString::fromUtf8(result.standardOutput), result.timedOut};
+    if (result.timedOut)
+        tellUser(stopped.arg(capitalised(what), QString::number(snippetTimeLimitMs / 1000)));
+    return {QString::fromUtf8(result.standardOutput), result.timedOut, failureOf(what, result)};
 }
 
 // A new file in the temporary folder holding the snippet; it is removed when the returned
@@ -203,9 +237,10 @@ QString MyBevelButton::typeShell(const QString& command)
     ProcessRequest request;
     request.program = QStringLiteral("/bin/sh");
     request.arguments = {QStringLiteral("-c"), ClipboardReference::forShell(command)};
-    return runSnippet(request, request.arguments.last(), shellWhat.arg(shortened(command)),
-                      QString())
-        .text;
+    const SnippetOutput output =
+        runSnippet(request, request.arguments.last(), shellWhat.arg(shortened(command)), QString());
+    tellFailure(output);
+    return output.text;
 }
 
 QString MyBevelButton::typePhp(const QString& code)
@@ -215,9 +250,17 @@ QString MyBevelButton::typePhp(const QString& code)
     const SnippetOutput first = runPhp(withClipboard + QLatin1Char(';'), what);
     // A bare expression prints nothing; its value is what the user wants. A snippet that was
     // stopped is not run a second time.
-    if (!first.text.isEmpty() || first.timedOut)
+    if (!first.text.isEmpty() || first.timedOut) {
+        tellFailure(first);
         return first.text;
-    return runPhp(QStringLiteral("var_export(") + withClipboard + QStringLiteral(");"), what).text;
+    }
+    const SnippetOutput value =
+        runPhp(QStringLiteral("var_export(") + withClipboard + QStringLiteral(");"), what);
+    // The second run is ours: the code failed only when it failed as written too, and then
+    // its own error is the one that helps.
+    if (!value.failure.isEmpty())
+        tellFailure(first);
+    return value.text;
 }
 
 QString MyBevelButton::executePhpFromFile(const QString& code)
@@ -233,5 +276,7 @@ QString MyBevelButton::typeJavaScript(const QString& code)
     ProcessRequest request;
     request.program = QStringLiteral("node");
     request.arguments = {QStringLiteral("-e"), nodeRunner, QStringLiteral("--"), file->fileName()};
-    return runSnippet(request, withClipboard, what, nodeMissing).text;
+    const SnippetOutput output = runSnippet(request, withClipboard, what, nodeMissing);
+    tellFailure(output);
+    return output.text;
 }
