@@ -8,7 +8,6 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 
 class Sound;
 
@@ -36,8 +35,9 @@ class Platform
 public:
     virtual ~Platform() = default;
 
-    // Addresses and files, opened with the user's default handler; both return at once.
-    virtual void openUrl(const QUrl& address) = 0;
+    // Addresses and files, opened with the user's default handler; both return at once. The
+    // address reaches the handler exactly as written.
+    virtual void openUrl(const QString& address) = 0;
     virtual bool openFile(const QString& path) = 0;
 
     // Runs a program (a bundle script, /bin/sh -c LINE, an interpreter) and waits for it while

@@ -13,8 +13,10 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -23,12 +25,18 @@ QtPlatform::QtPlatform()
     clock.start();
 }
 
-void QtPlatform::openUrl(const QUrl& address)
+void QtPlatform::openUrl(const QString& address)
 {
-    if (!QDesktopServices::openUrl(address))
-        showMessage(QStringLiteral("Kelvora"),
-                    QStringLiteral("Could not open %1: no application handles this address.")
-                        .arg(address.toString()));
+    // Through QUrl the opener would get the scheme and host in lower case and the
+    // percent-encoding rewritten; xdg-open is given the address as written.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    const bool started = opener.isEmpty()
+                             ? QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode))
+                             : QProcess::startDetached(opener, {address});
+    if (!started)
+        showMessage(
+            QStringLiteral("Kelvora"),
+            QStringLiteral("Could not open %1: no application handles this address.").arg(address));
 }
 
 bool QtPlatform::openFile(const QString& path)

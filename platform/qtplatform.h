@@ -12,7 +12,7 @@ class QtPlatform : public Platform
 public:
     QtPlatform();
 
-    void openUrl(const QUrl& address) override;
+    void openUrl(const QString& address) override;
     bool openFile(const QString& path) override;
     ProcessResult runProcess(const ProcessRequest& request) override;
     void playSound(const Sound& sound) override;

@@ -13,7 +13,7 @@
 class FakePlatform : public Platform
 {
 public:
-    void openUrl(const QUrl& address) override { openedUrls << address; }
+    void openUrl(const QString& address) override { openedUrls << address; }
     bool openFile(const QString& path) override
     {
         openedFiles << path;
@@ -49,7 +49,7 @@ public:
     }
 
     // Recorded calls.
-    QList<QUrl> openedUrls;
+    QStringList openedUrls;
     QStringList openedFiles;
     QList<ProcessRequest> processes;
     QStringList soundsPlayed; // the sound's file name

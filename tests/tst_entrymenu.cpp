@@ -36,8 +36,8 @@ private slots:
             {"a|0", "-|1", "b|2", "-"});
         row("a typer holding a TAB is shown whole", "Typers", " a\tb <date> ", -1,
             {"a\tb <date>|0", "-"});
-        row("bookmark with two TABs", "Bookmarks", " Site \t https://a.example/x%20y \t more", -1,
-            {"Site|0|https://a.example/x%20y", "-"});
+        row("bookmark with two TABs", "Bookmarks", " Site \t HTTPS://A.Example/x%2fy \t more", -1,
+            {"Site|0|HTTPS://A.Example/x%2fy", "-"});
         row("bookmark without a TAB searches for its title", "Bookmarks", "Tom & Jerry's 100%/a+b?",
             -1,
             {"Tom & Jerry's 100%/a+b?|0|https://www.google.com/search?q="
@@ -62,13 +62,11 @@ private slots:
         auto opened = fx.openOn(button, file);
         QCOMPARE(fx.pressAndDescribe(*opened), (items + QStringList{editItem, chooseItem}));
 
-        // A bookmark opens exactly its Name, percent-encoding kept.
+        // A bookmark opens exactly its Name, letter case and percent-encoding kept.
         if (button == "Bookmarks") {
             QAction* entry = opened->menu()->actions().first();
             entry->trigger();
-            QCOMPARE(fakePlatform().openedUrls.size(), 1);
-            QCOMPARE(fakePlatform().openedUrls.first().toString(QUrl::FullyEncoded),
-                     entry->objectName());
+            QCOMPARE(fakePlatform().openedUrls, QStringList{entry->objectName()});
         }
     }
 
@@ -179,8 +177,7 @@ private slots:
         auto button = fx.openOn("Memos", memo);
         fx.choose(*button, QString::fromUtf8(memo));
         QCOMPARE(button->text(), caption);
-        QCOMPARE(fakePlatform().openedUrls,
-                 opened.isEmpty() ? QList<QUrl>{} : QList<QUrl>{QUrl(opened)});
+        QCOMPARE(fakePlatform().openedUrls, opened.isEmpty() ? QStringList{} : QStringList{opened});
     }
 
     void optionChoiceAsksInsteadOfActing_data()
