@@ -54,6 +54,27 @@ const QString nodeRunner = QStringLiteral(
     "  if (result !== undefined) process.stdout.write(String(result) + '\\n');"
     "} catch (e) { process.stderr.write(String(e) + '\\n'); process.exitCode = 1; }");
 
+// Terminal emulators take Ctrl+V as a control character. Nearly all of them paste with
+// Shift+Insert, some from the PRIMARY selection, some from the clipboard. They are told by
+// either half of their window class, as a whole name.
+const QStringList terminalClasses =
+    QStringLiteral("xterm uxterm rxvt urxvt st st-256color konsole kitty alacritty xfce4-terminal "
+                   "lxterminal gnome-terminal gnome-terminal-server mate-terminal qterminal "
+                   "terminator tilix sakura guake tilda yakuake terminology cool-retro-term "
+                   "org.wezfurlong.wezterm foot footclient contour com.mitchellh.ghostty kgx "
+                   "org.gnome.console mlterm roxterm x-terminal-emulator")
+        .split(QLatin1Char(' '));
+const QString terminalPasteKey = QStringLiteral("shift+Insert");
+
+bool isTerminal(const QStringList& windowClass)
+{
+    for (const QString& name : windowClass) {
+        if (terminalClasses.contains(name, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 // While a typer is being typed, notes for the user wait here: a message window shown before
 // the paste would take the focus, and the paste would land in it.
 QStringList* heldNotes = nullptr;
@@ -209,12 +230,26 @@ void typeExpanded(MyBevelButton& button, const QString& typer)
         return;
     }
 
+    // Told now, not before the snippets ran: the user may have moved on meanwhile.
+    const bool terminal = isTerminal(platform.focusedWindowClass());
+    const auto primary = Platform::Selection::Primary;
+    const bool primaryHeldText = terminal && platform.clipboardHasText(primary);
+    const QString savedPrimary = primaryHeldText ? platform.clipboardText(primary) : QString();
+
     platform.setClipboardText(expanded);
-    App::instance()->resources().doTypingAs({QVariant(qint64(escaped.lineEndFlag))});
-    if (clipboardHeldText) {
+    QVariantList typing{QVariant(qint64(escaped.lineEndFlag))};
+    if (terminal) {
+        platform.setClipboardText(expanded, primary);
+        typing << terminalPasteKey;
+    }
+    App::instance()->resources().doTypingAs(typing);
+    if (clipboardHeldText || primaryHeldText) {
         // The target fetches the pasted text from us after the paste key: keep serving it.
         platform.pauseKeepingEvents(restorePauseMs);
-        platform.setClipboardText(savedText);
+        if (clipboardHeldText)
+            platform.setClipboardText(savedText);
+        if (primaryHeldText)
+            platform.setClipboardText(savedPrimary, primary);
     }
 }
 

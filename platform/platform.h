@@ -57,10 +57,17 @@ public:
     virtual QRect screenGeometry() const = 0;
     virtual QRect availableGeometry() const = 0;
 
-    // The clipboard's text (the CLIPBOARD selection on X11).
-    virtual bool clipboardHasText() const = 0;
-    virtual QString clipboardText() const = 0;
-    virtual void setClipboardText(const QString& text) = 0;
+    // The clipboard's text (the CLIPBOARD selection on X11), or the PRIMARY selection's (the
+    // text last selected; terminals paste it with Shift+Insert), where the desktop has one.
+    enum class Selection { Clipboard, Primary };
+    virtual bool clipboardHasText(Selection selection = Selection::Clipboard) const = 0;
+    virtual QString clipboardText(Selection selection = Selection::Clipboard) const = 0;
+    virtual void setClipboardText(const QString& text,
+                                  Selection selection = Selection::Clipboard) = 0;
+
+    // Both halves of the WM_CLASS of the window that has the keyboard focus (instance, then
+    // class); empty where that cannot be told.
+    virtual QStringList focusedWindowClass() const = 0;
 
     // Waits with the event loop running (so other applications can fetch the clipboard from
     // us) while user input is held back.

@@ -132,20 +132,31 @@ QRect QtPlatform::availableGeometry() const
     return screen ? screen->availableGeometry() : QRect();
 }
 
-bool QtPlatform::clipboardHasText() const
+namespace
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+
+QClipboard::Mode modeOf(Platform::Selection selection)
+{
+    return selection == Platform::Selection::Primary ? QClipboard::Selection
+                                                     : QClipboard::Clipboard;
+}
+
+} // namespace
+
+bool QtPlatform::clipboardHasText(Selection selection) const
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(modeOf(selection));
     return data && data->hasText();
 }
 
-QString QtPlatform::clipboardText() const
+QString QtPlatform::clipboardText(Selection selection) const
 {
-    return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+    return QGuiApplication::clipboard()->text(modeOf(selection));
 }
 
-void QtPlatform::setClipboardText(const QString& text)
+void QtPlatform::setClipboardText(const QString& text, Selection selection)
 {
-    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+    QGuiApplication::clipboard()->setText(text, modeOf(selection));
 }
 
 void QtPlatform::pauseKeepingEvents(int milliseconds)

@@ -22,9 +22,10 @@ public:
     double currentUnixTime() const override;
     QRect screenGeometry() const override;
     QRect availableGeometry() const override;
-    bool clipboardHasText() const override;
-    QString clipboardText() const override;
-    void setClipboardText(const QString& text) override;
+    bool clipboardHasText(Selection selection = Selection::Clipboard) const override;
+    QString clipboardText(Selection selection = Selection::Clipboard) const override;
+    void setClipboardText(const QString& text, Selection selection = Selection::Clipboard) override;
+    QStringList focusedWindowClass() const override;
     void pauseKeepingEvents(int milliseconds) override;
     QString chooseOpenFile(const QString& caption, const QString& filter) override;
     void showMessage(const QString& title, const QString& text) override;

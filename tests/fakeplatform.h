@@ -27,14 +27,22 @@ public:
     double currentUnixTime() const override { return now; }
     QRect screenGeometry() const override { return screen; }
     QRect availableGeometry() const override { return available; }
-    bool clipboardHasText() const override { return clipboardHoldsText; }
-    QString clipboardText() const override { return clipboard; }
-    void setClipboardText(const QString& text) override
+    bool clipboardHasText(Selection selection = Selection::Clipboard) const override
     {
-        clipboard = text;
-        clipboardHoldsText = true;
-        clipboardHistory << text;
+        return selection == Selection::Primary ? primaryHoldsText : clipboardHoldsText;
     }
+    QString clipboardText(Selection selection = Selection::Clipboard) const override
+    {
+        return selection == Selection::Primary ? primary : clipboard;
+    }
+    void setClipboardText(const QString& text, Selection selection = Selection::Clipboard) override
+    {
+        const bool isPrimary = selection == Selection::Primary;
+        (isPrimary ? primary : clipboard) = text;
+        (isPrimary ? primaryHoldsText : clipboardHoldsText) = true;
+        (isPrimary ? primaryHistory : clipboardHistory) << text;
+    }
+    QStringList focusedWindowClass() const override { return focusedClass; }
     void pauseKeepingEvents(int milliseconds) override { pauses << milliseconds; }
     QString chooseOpenFile(const QString& caption, const QString& filter) override
     {
@@ -54,6 +62,7 @@ public:
     QList<ProcessRequest> processes;
     QStringList soundsPlayed; // the sound's file name
     QStringList clipboardHistory;
+    QStringList primaryHistory;
     QList<int> pauses;
     QStringList openDialogs;
     QStringList messages;
@@ -69,5 +78,8 @@ public:
     QRect available{0, 25, 1440, 875};
     QString clipboard;
     bool clipboardHoldsText = false;
+    QString primary;
+    bool primaryHoldsText = false;
+    QStringList focusedClass;
     QString chosenFile;
 };

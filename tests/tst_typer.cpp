@@ -206,6 +206,30 @@ private slots:
         QVERIFY(fakePlatform().messages.at(0).contains("30 seconds"));
     }
 
+    void terminalsPasteBothSelections_data()
+    {
+        QTest::addColumn<QStringList>("windowClass");
+        QTest::addColumn<bool>("terminal");
+        QTest::newRow("xterm") << QStringList{"xterm", "XTerm"} << true;
+        QTest::newRow("told by the class half") << QStringList{"main", "Xfce4-terminal"} << true;
+        QTest::newRow("a name holding term") << QStringList{"mastermind", "Mastermind"} << false;
+    }
+
+    void terminalsPasteBothSelections()
+    {
+        // A terminal gets Shift+Insert with the text in both selections; each gets its text back.
+        QFETCH(QStringList, windowClass);
+        QFETCH(bool, terminal);
+        fakePlatform().focusedClass = windowClass;
+        fakePlatform().setClipboardText("earlier");
+        fakePlatform().setClipboardText("selected", Platform::Selection::Primary);
+        fakePlatform().primaryHistory.clear();
+        QCOMPARE(choose("typed"), (QStringList{"typed", "earlier"}));
+        QCOMPARE(typings, QStringList{terminal ? "0 shift+Insert|typed" : "0|typed"});
+        QCOMPARE(fakePlatform().primaryHistory,
+                 terminal ? (QStringList{"typed", "selected"}) : QStringList());
+    }
+
     void snippetFailureToldAfterPaste_data()
     {
         // What the snippet printed is typed; the user is told afterwards why it failed.
