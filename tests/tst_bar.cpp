@@ -31,6 +31,7 @@ private slots:
     void editItemsActOnTheFocusedField();
     void layouts_data();
     void layouts();
+    void looksTheSameUnderADarkTheme();
     void mainScreenNotAtOrigin_data();
     void mainScreenNotAtOrigin();
     void doubleClick_data();
@@ -282,6 +283,21 @@ void TestBar::layouts()
         if (!button->isHidden() && bar->rect().contains(button->geometry().center()))
             QCOMPARE(bar->childAt(button->geometry().center()), button);
     }
+}
+
+void TestBar::looksTheSameUnderADarkTheme()
+{
+    // The strip's colours, drop-down arrows included, are its own.
+    const auto opened = [this] {
+        openBar({{"CurrentBevelButton", "Typers"}}); // the strip right of the button stays empty
+        return bar->grab().toImage();
+    };
+    const QImage light = opened();
+    const QPalette theme = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(53, 53, 53), QColor(30, 30, 30)));
+    const QImage dark = opened();
+    QApplication::setPalette(theme);
+    QVERIFY(dark == light);
 }
 
 void TestBar::mainScreenNotAtOrigin_data()

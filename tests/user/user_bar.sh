@@ -1,8 +1,9 @@
 #!/bin/sh
-# The real strip under a window manager: it appears 558 x 18 where the stored keys say, stays
-# above the focused window and on every workspace, never takes the focus, is dragged by its
-# handle and snaps into the screen after the release, shrinks, expands and shows one button from
-# its handle's menu, and leaves its state in the preferences file when ended with SIGTERM.
+# The real strip under a window manager: it appears 558 x 18 where the stored keys say, out of
+# taskbars and pagers, shows a button's tooltip, stays above the focused window and on every
+# workspace, never takes the focus, is dragged by its handle and snaps into the screen after the
+# release, shrinks, expands and shows one button from its handle's menu, and leaves its state in
+# the preferences file when ended with SIGTERM.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -40,6 +41,21 @@ JSON
 start_kelvora
 wait_for_geometry "$bar" "300,200 558x18" "the strip at start"
 shot bar-start
+state=$(xprop -id "$bar" _NET_WM_STATE)
+case $state in
+*SKIP_TASKBAR*) case $state in *SKIP_PAGER*) ;; *) fail "$state" ;; esac ;;
+*) fail "$state" ;;
+esac
+# Hovering a button shows its tooltip, though the strip is never the active window.
+xdotool mousemove 400 209 sleep 0.1 mousemove 405 209
+tip=
+for _ in $(seq 1 60); do
+    tip=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -x "$bar" | head -n 1) ||
+        true
+    [ -n "$tip" ] && break
+    sleep 0.05
+done
+[ -n "$tip" ] || fail "no tooltip after hovering a button"
 
 # Above a focused window that overlaps it, on every workspace, and never focused itself.
 xmessage -title kelvora-target -geometry 700x200+250+150 "a window the user works in" \
