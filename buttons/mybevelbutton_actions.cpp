@@ -23,7 +23,7 @@ void MyBevelButton::doBookmark(QAction* item)
 
 void MyBevelButton::doMemo(QAction* item)
 {
-    const QString text = item->text();
+    const QString text = entryText(item);
     if (const auto match = StringModule::regExMatch(memoAddressPattern, text, false))
         App::instance()->platform().openUrl(match->captured(0));
     setText(text.section(QLatin1Char('\t'), 0, 0));

@@ -259,7 +259,7 @@ void MyBevelButton::doTyper(QAction* item)
 {
     if (!item)
         return;
-    typeOnceMenuClosed(this, item->text(), menuWaitSteps);
+    typeOnceMenuClosed(this, entryText(item), menuWaitSteps);
 }
 
 QString MyBevelButton::typeShortcut(const QString& token)

@@ -34,8 +34,8 @@ private slots:
             1, {"a|0", "-", "b|2", "-"});
         row("a line reading - is a separator with a tag", "Memos", "a\n - \nb", 1,
             {"a|0", "-|1", "b|2", "-"});
-        row("a typer holding a TAB is shown whole", "Typers", " a\tb <date> ", -1,
-            {"a\tb <date>|0", "-"});
+        row("a typer holding a TAB is shown whole, the TAB as blanks", "Typers", " a\tb <date> ",
+            -1, {"a    b <date>|0", "-"});
         row("bookmark with two TABs", "Bookmarks", " Site \t HTTPS://A.Example/x%2fy \t more", -1,
             {"Site|0|HTTPS://A.Example/x%2fy", "-"});
         row("bookmark without a TAB searches for its title", "Bookmarks", "Tom & Jerry's 100%/a+b?",
@@ -61,6 +61,9 @@ private slots:
         prefs.Set(button + "MenuItemTag", selected);
         auto opened = fx.openOn(button, file);
         QCOMPARE(fx.pressAndDescribe(*opened), (items + QStringList{editItem, chooseItem}));
+        // Every separator shows, also several in a row.
+        for (QAction* item : opened->menu()->actions())
+            QVERIFY(!opened->menu()->actionGeometry(item).isEmpty());
 
         // A bookmark opens exactly its Name, letter case and percent-encoding kept.
         if (button == "Bookmarks") {
