@@ -6,7 +6,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMenuBar>
+#include <QPainter>
 
 #include <cmath>
 #include <exception>
@@ -37,6 +39,20 @@ BundleResources& App::resources()
 void App::setResourcesFolder(const QString& folder)
 {
     bundleResources = std::make_unique<BundleResources>(*platformSeam, folder);
+}
+
+QIcon App::applicationIcon()
+{
+    QPixmap picture = resources().P_Off();
+    if (picture.isNull()) {
+        // Until the handle's picture is there, a swatch of the strip's colours.
+        picture = QPixmap(22, 22);
+        picture.fill(QColor(252, 248, 255));
+        QPainter painter(&picture);
+        painter.setPen(Qt::darkGray);
+        painter.drawRect(0, 0, 21, 21);
+    }
+    return QIcon(picture);
 }
 
 void App::Event_Open()

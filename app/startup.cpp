@@ -35,6 +35,7 @@ int runKelvora(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     App app(argc, argv, std::make_unique<QtPlatform>());
+    App::setWindowIcon(app.applicationIcon());
     // Before any window shows: a signal that arrives early must quit cleanly too, not kill.
     installQuitSignalHandlers(app);
     // Declared before the menu bar so that the menu bar, which may sit in the bar window for a
