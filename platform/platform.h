@@ -73,8 +73,10 @@ public:
     // us) while user input is held back.
     virtual void pauseKeepingEvents(int milliseconds) = 0;
 
-    // The open-file dialog; an empty result means the user cancelled.
-    virtual QString chooseOpenFile(const QString& caption, const QString& filter) = 0;
+    // The open-file dialog, opening in the folder given; an empty result means the user
+    // cancelled.
+    virtual QString chooseOpenFile(const QString& caption, const QString& filter,
+                                   const QString& folder) = 0;
 
     // Tells the user about a failure without blocking the caller; also written to stderr.
     virtual void showMessage(const QString& title, const QString& text) = 0;

@@ -166,9 +166,17 @@ void QtPlatform::pauseKeepingEvents(int milliseconds)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-QString QtPlatform::chooseOpenFile(const QString& caption, const QString& filter)
+QString QtPlatform::chooseOpenFile(const QString& caption, const QString& filter,
+                                   const QString& folder)
 {
-    return QFileDialog::getOpenFileName(nullptr, caption, QString(), filter);
+    QFileDialog dialog(nullptr, caption, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Qt's own dialog: a desktop's native one could not be kept clear of the strip.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    WindowStacking::keepClearOfFloatingWindows(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 void QtPlatform::showMessage(const QString& title, const QString& text)

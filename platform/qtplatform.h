@@ -27,7 +27,8 @@ public:
     void setClipboardText(const QString& text, Selection selection = Selection::Clipboard) override;
     QStringList focusedWindowClass() const override;
     void pauseKeepingEvents(int milliseconds) override;
-    QString chooseOpenFile(const QString& caption, const QString& filter) override;
+    QString chooseOpenFile(const QString& caption, const QString& filter,
+                           const QString& folder) override;
     void showMessage(const QString& title, const QString& text) override;
 
 private:

@@ -44,9 +44,10 @@ public:
     }
     QStringList focusedWindowClass() const override { return focusedClass; }
     void pauseKeepingEvents(int milliseconds) override { pauses << milliseconds; }
-    QString chooseOpenFile(const QString& caption, const QString& filter) override
+    QString chooseOpenFile(const QString& caption, const QString& filter,
+                           const QString& folder) override
     {
-        openDialogs << filter;
+        openDialogs << filter + " in " + folder;
         Q_UNUSED(caption);
         return chosenFile;
     }
@@ -64,7 +65,7 @@ public:
     QStringList clipboardHistory;
     QStringList primaryHistory;
     QList<int> pauses;
-    QStringList openDialogs;
+    QStringList openDialogs; // "FILTER in FOLDER"
     QStringList messages;
 
     // Answers. A process is really run unless processResponder is set.

@@ -221,7 +221,8 @@ private slots:
         QCOMPARE(button->toolTip(), QString(Texts::dropHint));
 
         fx.choose(*button, Texts::chooseFile); // cancelled: nothing changes
-        QCOMPARE(fakePlatform().openDialogs, QStringList{Texts::entriesFileFilter});
+        QCOMPARE(fakePlatform().openDialogs, QStringList{Texts::entriesFileFilter + " in " +
+                                                         QFileInfo(fx.path("e.txt")).path()});
         QCOMPARE(button->text(), "e");
         QCOMPARE(button->menuFilePath, fx.path("e.txt"));
     }

@@ -1,7 +1,8 @@
 #!/bin/sh
 # A tray that starts after Kelvora (as a panel does after a login item) gets Kelvora's icon; a
-# left click on it opens the menu bar's Edit, View and Support menus, where View > Minimize
-# shrinks the strip to its handle; the right-click menu ends with Quit, which saves and exits.
+# message box opens clear of the strip; a left click on the icon opens the menu bar's Edit, View
+# and Support menus, where View > Minimize shrinks the strip to its handle; the right-click menu
+# ends with Quit, which saves and exits.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -10,7 +11,8 @@ prefs="$XDG_DATA_HOME/Kelvora/Kelvora.js"
 mkdir -p "$(dirname "$prefs")"
 printf '{"initDate": 4000000000, "BookmarksFile": "%s", "TypersFile": "%s", "MemosFile": "%s"}' \
     "$HOME/Bookmarks.txt" "$HOME/Typers.txt" "$HOME/Memos.txt" >"$prefs"
-"$KELVORA_APP" >"$KELVORA_WORK/app.log" 2>&1 &
+# No opener on the PATH: "Edit Menu..." can only say so in a message box.
+PATH=/nonexistent "$KELVORA_APP" >"$KELVORA_WORK/app.log" 2>&1 &
 app=$!
 bar=$(wait_for_window "$app") || { cat "$KELVORA_WORK/app.log"; fail "no window appeared"; }
 wait_for_geometry "$bar" "441,441 558x18" "the strip at start"
@@ -26,6 +28,23 @@ for _ in $(seq 1 100); do
     sleep 0.05
 done
 [ -n "$icon" ] || fail "no tray icon after the tray started"
+
+# The message box would be centred on the screen, as the strip is: it goes below it instead.
+xdotool mousemove 500 450 click 1
+sleep 0.4
+xdotool key Up Up Return # Choose File.., Edit Menu...
+message=
+for _ in $(seq 1 100); do
+    message=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null |
+        grep -v -x -e "$bar" -e "$icon" | head -n 1) || true
+    [ -n "$message" ] && break
+    sleep 0.05
+done
+[ -n "$message" ] || { cat "$KELVORA_WORK/app.log"; fail "no message box"; }
+sleep 0.2
+eval "$(xdotool getwindowgeometry --shell "$message")"
+[ "$Y" -gt 459 ] || fail "the message box at $X,$Y ${WIDTH}x$HEIGHT is under the strip"
+
 eval "$(xdotool getwindowgeometry --shell "$icon")"
 
 xdotool mousemove $((X + 8)) $((Y + 8)) click 1
