@@ -36,7 +36,7 @@ other_window() {
 }
 # Waits until the dialog has the keyboard and stands clear of the strip.
 check_dialog() {
-    dialog=$(other_window "the dialog")
+    dialog=$(other_window "the dialog after $1")
     for _ in $(seq 1 60); do
         [ "$(xdotool getwindowfocus)" = "$dialog" ] && break
         sleep 0.05
@@ -78,7 +78,7 @@ printf '%s' 'Example https://www.example.org/x' | xclip -selection clipboard -i 
 xdotool mousemove 400 209 click 1
 eval "$(xdotool getwindowgeometry --shell "$(other_window "the Bookmarks menu")")"
 xdotool mousemove $((X + 40)) $((Y + 32)) keydown shift click 1 keyup shift
-check_dialog
+check_dialog "Shift+click"
 xdotool type 'https://typed.example'
 xdotool key Return
 expect_file "$work/Bookmarks.txt" "One${tab}https://one.example
@@ -90,7 +90,7 @@ closed
 xdotool mousemove 400 209 click 1
 other_window "the Bookmarks menu" >/dev/null
 xdotool keydown shift key Down Down Return keyup shift
-check_dialog
+check_dialog "Shift+Return"
 xdotool key Return
 expect_file "$work/Bookmarks.txt" "One${tab}https://one.example
 Example${tab}https://www.example.org/x
@@ -110,7 +110,7 @@ for step in 1 2 3 4 5 6 7 8 9 10; do
 done
 sleep 0.2
 xdotool mouseup 1
-check_dialog
+check_dialog "the drop"
 xdotool key Return
 expect_file "$work/Bookmarks.txt" "One${tab}https://one.example
 Example${tab}https://www.example.org/x
@@ -124,7 +124,7 @@ printf '%s' 'x' | xclip -selection clipboard -i >/dev/null 2>&1
 xdotool mousemove 588 209 click 1
 other_window "the Typers menu" >/dev/null
 xdotool keydown shift key Down Return keyup shift
-check_dialog
+check_dialog "Shift+Return on a typer"
 xdotool key Return
 sleep 0.3
 [ "$(xdotool getwindowfocus)" = "$dialog" ] || fail "Return closed the dialog while OK was disabled"
