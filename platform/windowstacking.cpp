@@ -37,7 +37,9 @@ QRect screenOf(const QWidget* window)
     return screen ? screen->availableGeometry() : QRect();
 }
 
-void moveClear(QWidget* window)
+// Places the window clear of the strip. An explicit place also keeps window managers from
+// placing the window themselves (centred on the strip it belongs to, say).
+void moveClear(QWidget* window, bool evenWhenClear)
 {
     const QWidget* strip = floatingWindow(window);
     if (!strip)
@@ -45,7 +47,7 @@ void moveClear(QWidget* window)
     const QRect frame = window->frameGeometry();
     const QRect placed =
         WindowStacking::placeClear(frame, strip->frameGeometry(), screenOf(window));
-    if (placed != frame)
+    if (evenWhenClear || placed != frame)
         window->move(window->pos() + (placed.topLeft() - frame.topLeft()));
 }
 
@@ -70,10 +72,10 @@ private:
             if (QWindow* handle = watched->windowHandle())
                 handle->setTransientParent(strip->windowHandle());
         }
-        moveClear(watched);
+        moveClear(watched, true);
         QTimer::singleShot(windowManagerSettleMs, this, [window = watched] {
             if (window && window->isVisible())
-                moveClear(window);
+                moveClear(window, false);
         });
     }
 
