@@ -174,25 +174,77 @@ QString javaScriptTemplate(const QString& code, qsizetype& i)
     return out;
 }
 
-} // namespace
+QString shellDoubleQuoted(const QString& command, qsizetype& i);
 
-QString forShell(const QString& command)
+// Shell code from `i` to the text's end or, with `close`, up to and including the parenthesis
+// or backquote that closes a command substitution. Inside a substitution the quoting starts
+// afresh, also within double quotes: a reference there is a word of its own again.
+QString shellCode(const QString& command, qsizetype& i, QChar close)
 {
     QString out;
-    for (qsizetype i = 0; i < command.size();) {
+    int depth = 0; // parentheses opened inside $( ), so that a subshell's ) does not end it
+    while (i < command.size()) {
         const QChar c = command.at(i);
         if (c == QLatin1Char('\\')) {
             out += QStringView(command).mid(i, 2);
             i += 2;
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            const bool doubleQuoted = c == QLatin1Char('"');
-            const qsizetype end = literalEnd(command, i, doubleQuoted);
-            out += replacePlaceholders(QStringView(command).mid(i, end - i),
-                                       doubleQuoted ? shellInDoubleQuotes : shellInSingleQuotes,
+        } else if (c == QLatin1Char('\'')) {
+            const qsizetype end = literalEnd(command, i, false);
+            out += replacePlaceholders(QStringView(command).mid(i, end - i), shellInSingleQuotes,
                                        Qt::CaseSensitive);
             i = end;
+        } else if (c == QLatin1Char('"')) {
+            out += shellDoubleQuoted(command, i);
+        } else if (startsAt(command, i, QLatin1StringView("$("))) {
+            out += QStringLiteral("$(");
+            i += 2;
+            out += shellCode(command, i, QLatin1Char(')'));
+        } else if (c == QLatin1Char('`') && close != c) {
+            out += c;
+            ++i;
+            out += shellCode(command, i, c);
         } else if (placeholderAt(command, i, Qt::CaseSensitive)) {
             out += shellWord;
+            i += placeholder.size();
+        } else {
+            if (c == QLatin1Char('(')) {
+                ++depth;
+            } else if (c == QLatin1Char(')') && depth > 0) {
+                --depth;
+            } else if (c == close) {
+                out += c;
+                ++i;
+                return out;
+            }
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+QString shellDoubleQuoted(const QString& command, qsizetype& i)
+{
+    QString out(command.at(i++));
+    while (i < command.size()) {
+        const QChar c = command.at(i);
+        if (c == QLatin1Char('\\')) {
+            out += QStringView(command).mid(i, 2);
+            i += 2;
+        } else if (c == QLatin1Char('"')) {
+            out += c;
+            ++i;
+            return out;
+        } else if (startsAt(command, i, QLatin1StringView("$("))) {
+            out += QStringLiteral("$(");
+            i += 2;
+            out += shellCode(command, i, QLatin1Char(')'));
+        } else if (c == QLatin1Char('`')) {
+            out += c;
+            ++i;
+            out += shellCode(command, i, c);
+        } else if (placeholderAt(command, i, Qt::CaseSensitive)) {
+            out += shellInDoubleQuotes;
             i += placeholder.size();
         } else {
             out += c;
@@ -200,6 +252,14 @@ QString forShell(const QString& command)
         }
     }
     return out;
+}
+
+} // namespace
+
+QString forShell(const QString& command)
+{
+    qsizetype i = 0;
+    return shellCode(command, i, QChar());
 }
 
 QString forPhp(const QString& code)

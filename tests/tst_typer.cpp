@@ -147,6 +147,10 @@ private slots:
         row("shell word", "printf %s --clipboard", false);
         row("shell double quotes", R"(printf %s "<--clipboard>")", false);
         row("shell single quotes", "printf %s '<--clipboard>'", false);
+        row("shell substitution in double quotes", R"x(printf %s "$(printf "<%s>" --clipboard)")x",
+            false);
+        row("shell backquotes in double quotes", R"(printf %s "`printf '<%s>' --clipboard`")",
+            false);
         row("php double quotes", R"(echo "<--clipboard>")", false);
         row("php single quotes", "echo '<--CLIPBOARD>'", true);
         row("php backquotes", "echo `printf %s --clipboard`", false);
