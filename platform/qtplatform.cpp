@@ -16,7 +16,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 QtPlatform::QtPlatform()
 {
@@ -51,6 +53,8 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
             environment.insert(it.key(), it.value());
         process.setProcessEnvironment(environment);
     }
+    // A group of its own, so that stopping it reaches the processes it started too.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
 
     // Wait in a local loop rather than waitForFinished(): another application may ask us for
     // the clipboard's contents meanwhile, and a blocked main thread would never answer it.
@@ -66,8 +70,20 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
         result.timedOut = true;
         loop.quit();
     });
+    // The output is taken as it comes, so that its size is known before it fills the memory.
+    const auto collect = [&] {
+        result.standardOutput += process.readAllStandardOutput();
+        result.standardError += process.readAllStandardError();
+        if (result.standardOutput.size() + result.standardError.size() > request.outputLimit) {
+            result.overflowed = true;
+            loop.quit();
+        }
+    };
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, collect);
+    QObject::connect(&process, &QProcess::readyReadStandardError, &loop, collect);
 
     process.start(request.program, request.arguments);
+    const qint64 group = process.processId();
     if (!request.standardInput.isEmpty())
         process.write(request.standardInput);
     process.closeWriteChannel();
@@ -82,12 +98,17 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
         return result;
     }
     result.started = true;
-    if (result.timedOut) {
-        process.kill();
+    if ((result.timedOut || result.overflowed) && group > 0) {
+        ::kill(-static_cast<pid_t>(group), SIGKILL);
         process.waitForFinished(1000);
     }
-    result.standardOutput = process.readAllStandardOutput();
-    result.standardError = process.readAllStandardError();
+    if (result.overflowed) {
+        result.standardOutput.clear();
+        result.standardError.clear();
+    } else {
+        result.standardOutput += process.readAllStandardOutput();
+        result.standardError += process.readAllStandardError();
+    }
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return result;
 }

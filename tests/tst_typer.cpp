@@ -211,6 +211,26 @@ private slots:
         QVERIFY(fakePlatform().messages.at(0).contains("30 seconds"));
     }
 
+    void endlessOutputIsStopped()
+    {
+        // Stopped at the bound with all it started: nothing typed, the clipboard as it was.
+        fakePlatform().clipboard = "earlier";
+        fakePlatform().clipboardHoldsText = true;
+        const QString child = testEnvironment().home() + "/child";
+        QCOMPARE(choose(QString("<#!sleep 30 & echo $! | tee %1; yes>").arg(child)), QStringList());
+        QCOMPARE(typings, QStringList());
+        QVERIFY2(fakePlatform().messages.value(0).contains("more than 4 MB"),
+                 qPrintable(fakePlatform().messages.value(0)));
+        QFile pid(child);
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        const QString stat = "/proc/" + pid.readAll().trimmed() + "/stat";
+        const auto ended = [&] {
+            QFile state(stat);
+            return !state.open(QIODevice::ReadOnly) || state.readAll().contains(") Z ");
+        };
+        QTRY_VERIFY(ended());
+    }
+
     void failureLeavesClipboard_data()
     {
         QTest::addColumn<QString>("typer");

@@ -20,17 +20,28 @@ wait_for_window() {
     return 1
 }
 
-# Sends a signal (SIGTERM unless named) and waits for the process to end; fails when it does
-# not end in time. Returns the process's exit status.
-terminate() {
+# Waits for a child process to end; fails when it does not end within ten seconds. Returns the
+# process's exit status.
+wait_for_end() {
     pid=$1
-    kill -"${2:-TERM}" "$pid"
     for _ in $(seq 1 200); do
         kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return $?; }
         sleep 0.05
     done
     kill -KILL "$pid" 2>/dev/null
-    fail "Kelvora did not end after SIGTERM"
+    fail "Kelvora did not end ${2:-in time}"
+}
+
+# Sends a signal (SIGTERM unless named) and waits for the process to end. Returns the process's
+# exit status.
+terminate() {
+    kill -"${2:-TERM}" "$1"
+    wait_for_end "$1" "after SIG${2:-TERM}"
+}
+
+# The visible windows of a process, one id a line.
+visible_windows() {
+    xdotool search --onlyvisible --pid "$1" 2>/dev/null || true
 }
 
 # Starts openbox on the test's display and waits until it manages windows; it is stopped when
