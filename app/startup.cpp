@@ -7,7 +7,12 @@
 #include "bar/windowbevelbuttons.h"
 #include "platform/qtplatform.h"
 
+#include <QScopeGuard>
+#include <QWindow>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace
 {
@@ -20,10 +25,49 @@ bool displayAvailable()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// What quitting saves, saved once whichever way the program ends.
+App* runningApp = nullptr;
+WindowBevelButtons* runningBar = nullptr;
+bool saved = false;
+
+bool saveOnce()
+{
+    if (saved || !runningApp)
+        return true;
+    saved = true;
+    return runningApp->Event_Close();
+}
+
+// Qt's X11 connection ends the program through exit() when the display goes away (the X server
+// ended, a logout closed the display first), past the event loop and every window's close.
+// Nothing can be shown or closed any more: the buttons' keys and the preferences are saved.
+extern "C" void saveAtExit()
+{
+    if (!runningApp || saved)
+        return;
+    if (runningBar)
+        runningBar->storeButtonKeys();
+    saveOnce();
+}
+
+// A failed save reported to a user who asked to quit stays up until they have closed it; a
+// signal or the display going away ends the wait at once.
+void waitForReports(App& app)
+{
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    if (!app.quitByUser() ||
+        std::none_of(windows.cbegin(), windows.cend(), [](QWindow* w) { return w->isVisible(); }))
+        return;
+    app.setQuitOnLastWindowClosed(true);
+    app.exec();
+}
+
 } // namespace
 
 int runKelvora(int argc, char** argv)
 {
+    // First of all: a signal from here on quits cleanly, never kills.
+    catchQuitSignals();
     if (!displayAvailable()) {
         std::fprintf(stderr, "%s\n", Texts::noDisplay.data());
         return 1;
@@ -35,7 +79,6 @@ int runKelvora(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     App app(argc, argv, std::make_unique<QtPlatform>());
-    // Before any window shows: a signal that arrives early must quit cleanly too, not kill.
     installQuitSignalHandlers(app);
     // Declared before the menu bar so that the menu bar, which may sit in the bar window for a
     // global menu bar, is destroyed first.
@@ -52,9 +95,19 @@ int runKelvora(int argc, char** argv)
     bar->show();
     menuBar->offerMenus(bar.get());
 
-    const int exitCode = app.exec();
+    runningApp = &app;
+    runningBar = bar.get();
+    const auto notRunning = qScopeGuard([] {
+        runningApp = nullptr;
+        runningBar = nullptr;
+    });
+    std::atexit(saveAtExit);
+
+    // A quit asked for before the loop runs must not leave it running with nothing to end it.
+    const int exitCode = app.isQuitting() ? 0 : app.exec();
     // Whatever ended the loop, the buttons store their keys before the preferences are saved.
     bar->close();
-    app.Event_Close();
+    if (!saveOnce())
+        waitForReports(app);
     return exitCode;
 }

@@ -73,6 +73,7 @@ public:
     // The open-file dialog; an empty result means the user cancelled.
     virtual QString chooseOpenFile(const QString& caption, const QString& filter) = 0;
 
-    // Tells the user about a failure without blocking the caller; also written to stderr.
+    // Tells the user about a failure without blocking the caller, ever; also written to stderr.
+    // Without a display (it went away) only stderr has it.
     virtual void showMessage(const QString& title, const QString& text) = 0;
 };

@@ -13,12 +13,27 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QScreen>
-#include <QThread>
 #include <QTimer>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
 
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
+
+namespace
+{
+
+// The X server has gone (it ended, or a logout closed the display): nothing can be shown.
+bool displayGone()
+{
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 && x11->connection() && xcb_connection_has_error(x11->connection());
+}
+
+} // namespace
 
 QtPlatform::QtPlatform()
 {
@@ -176,18 +191,14 @@ QString QtPlatform::chooseOpenFile(const QString& caption, const QString& filter
 void QtPlatform::showMessage(const QString& title, const QString& text)
 {
     std::fprintf(stderr, "Kelvora: %s\n", qUtf8Printable(text));
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") ||
+        QCoreApplication::closingDown() || displayGone())
         return;
+    // Shown, never waited for here: a report while quitting is waited for by the start-up
+    // code, and only when the user asked to quit.
     auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     WindowStacking::keepClearOfFloatingWindows(box);
-    if (QCoreApplication::closingDown() || QThread::currentThread()->loopLevel() == 0) {
-        // No event loop runs any more (a failure while quitting): wait for the user, but not
-        // for ever, so that a logout is not held up.
-        QTimer::singleShot(20000, box, &QMessageBox::accept);
-        box->exec();
-        return;
-    }
     box->show();
 }
