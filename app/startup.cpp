@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/mymenubar.h"
 #include "app/quitsignals.h"
+#include "app/singleinstance.h"
 #include "app/texts.h"
 #include "bar/windowbevelbuttons.h"
 #include "platform/qtplatform.h"
@@ -80,6 +81,10 @@ int runKelvora(int argc, char** argv)
 
     App app(argc, argv, std::make_unique<QtPlatform>());
     installQuitSignalHandlers(app);
+    // A second start on the same display leaves the preferences to the running one.
+    SingleInstance instance;
+    if (!instance.claim())
+        return 0;
     // Declared before the menu bar so that the menu bar, which may sit in the bar window for a
     // global menu bar, is destroyed first.
     std::unique_ptr<WindowBevelButtons> bar;
@@ -94,6 +99,10 @@ int runKelvora(int argc, char** argv)
     bar = std::make_unique<WindowBevelButtons>();
     bar->show();
     menuBar->offerMenus(bar.get());
+    QObject::connect(&instance, &SingleInstance::anotherStarted, bar.get(), [&bar] {
+        bar->show();
+        bar->raise();
+    });
 
     runningApp = &app;
     runningBar = bar.get();

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs one user-level test script under a private Xvfb server, with HOME, XDG_DATA_HOME,
-# XDG_CONFIG_HOME and TMPDIR in a fresh temporary folder.
+# XDG_CONFIG_HOME, XDG_RUNTIME_DIR and TMPDIR in a fresh temporary folder.
 # Usage: run-under-xvfb.sh TEST_SCRIPT BUNDLE_DIR
 set -eu
 test_script=$1
@@ -8,8 +8,9 @@ bundle=$2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kelvora-user-XXXXXX")
 export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" \
-    XDG_CONFIG_HOME="$work/home/.config" TMPDIR="$work/tmp"
+    XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work/tmp"
 mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$TMPDIR"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 

@@ -22,7 +22,7 @@ for signal in TERM HUP INT; do
 done
 
 # An unreadable preferences file is reported once the strip is up, and SIGTERM while the report
-# shows still quits and saves.
+# shows still quits and saves. A second start meanwhile leaves the one strip and exits 0.
 printf '{ not json' >"$prefs"
 "$KELVORA_APP" >"$log" 2>&1 &
 app=$!
@@ -31,6 +31,9 @@ for _ in $(seq 1 100); do
     sleep 0.05
 done
 [ "$(visible_windows "$app" | wc -l)" -ge 2 ] || { cat "$log"; fail "the strip waited for the message"; }
+"$KELVORA_APP" >"$KELVORA_WORK/second.log" 2>&1 &
+wait_for_end $! "as a second start" || { cat "$KELVORA_WORK/second.log"; fail "the second start failed"; }
+[ "$(xdotool search --onlyvisible --class Kelvora | wc -l)" -eq 2 ] || fail "a second strip showed"
 terminate "$app" || { cat "$log"; fail "exit status after SIGTERM during the message"; }
 saved "after SIGTERM during the start-up message"
 
