@@ -113,7 +113,10 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
         return result;
     }
     result.started = true;
-    if ((result.timedOut || result.overflowed) && group > 0) {
+    // Stopped, or still running when a quit ended the wait: its whole group goes with it.
+    const bool stopping =
+        result.timedOut || result.overflowed || process.state() != QProcess::NotRunning;
+    if (stopping && group > 0) {
         ::kill(-static_cast<pid_t>(group), SIGKILL);
         process.waitForFinished(1000);
     }
