@@ -7,9 +7,7 @@
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
-trayer --edge top --align right --widthtype request --height 24 >"$KELVORA_WORK/trayer.log" 2>&1 &
-tray=$!
-trap 'kill "$tray" "$openbox_pid" 2>/dev/null || true' EXIT
+start_tray
 work=$KELVORA_WORK
 prefs="$XDG_DATA_HOME/Kelvora/Kelvora.js"
 entry="$XDG_CONFIG_HOME/autostart/Kelvora.desktop"
