@@ -131,9 +131,10 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
     return result;
 }
 
-bool QtPlatform::altKeyDown() const
+bool QtPlatform::optionKeyDown() const
 {
-    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+    const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
+    return held.testFlag(Qt::ShiftModifier) || held.testFlag(Qt::AltModifier);
 }
 
 bool QtPlatform::mouseButtonDown() const

@@ -155,7 +155,7 @@ private slots:
                 mime.setUrls({QUrl(payload)});
             mime.setText(payload);
         }
-        fakePlatform().altKey = option;
+        fakePlatform().optionKey = option;
 
         target->Event_DragEnter(&mime, Qt::CopyAction);
         QCOMPARE(target->isDown(), accepted);

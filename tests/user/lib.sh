@@ -71,3 +71,15 @@ wait_for_geometry() {
     done
     fail "${3:-window} at $(window_geometry "$1"), expected $2"
 }
+
+# Starts a system tray (trayer) beside openbox and waits until it shows; both are stopped when
+# the test's shell exits.
+start_tray() {
+    trayer --edge top --align right --widthtype request --height 24 >"$KELVORA_WORK/trayer.log" 2>&1 &
+    tray_pid=$!
+    trap 'kill "$tray_pid" "$openbox_pid" 2>/dev/null || true' EXIT
+    for _ in $(seq 1 100); do
+        xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+}
