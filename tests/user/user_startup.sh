@@ -31,9 +31,10 @@ for _ in $(seq 1 100); do
     sleep 0.05
 done
 [ "$(visible_windows "$app" | wc -l)" -ge 2 ] || { cat "$log"; fail "the strip waited for the message"; }
+windows=$(xdotool search --onlyvisible --class Kelvora | wc -l)
 "$KELVORA_APP" >"$KELVORA_WORK/second.log" 2>&1 &
 wait_for_end $! "as a second start" || { cat "$KELVORA_WORK/second.log"; fail "the second start failed"; }
-[ "$(xdotool search --onlyvisible --class Kelvora | wc -l)" -eq 2 ] || fail "a second strip showed"
+[ "$(xdotool search --onlyvisible --class Kelvora | wc -l)" -eq "$windows" ] || fail "a second strip showed"
 terminate "$app" || { cat "$log"; fail "exit status after SIGTERM during the message"; }
 saved "after SIGTERM during the start-up message"
 
