@@ -174,13 +174,13 @@ QString javaScriptTemplate(const QString& code, qsizetype& i)
     return out;
 }
 
-QString shellDoubleQuoted(const QString& command, qsizetype& i);
-
-// Shell code from `i` to the text's end or, with `close`, up to and including the parenthesis
-// or backquote that closes a command substitution. Inside a substitution the quoting starts
-// afresh, also within double quotes: a reference there is a word of its own again.
+// Shell code from `i` to the text's end or, with `close`, up to and including the character that
+// closes double quotes or a command substitution (a parenthesis or a backquote). Inside a
+// substitution the quoting starts afresh, also within double quotes: a reference there is a
+// word of its own again.
 QString shellCode(const QString& command, qsizetype& i, QChar close)
 {
+    const bool doubleQuoted = close == QLatin1Char('"');
     QString out;
     int depth = 0; // parentheses opened inside $( ), so that a subshell's ) does not end it
     while (i < command.size()) {
@@ -188,26 +188,25 @@ QString shellCode(const QString& command, qsizetype& i, QChar close)
         if (c == QLatin1Char('\\')) {
             out += QStringView(command).mid(i, 2);
             i += 2;
-        } else if (c == QLatin1Char('\'')) {
+        } else if (c == QLatin1Char('\'') && !doubleQuoted) {
             const qsizetype end = literalEnd(command, i, false);
             out += replacePlaceholders(QStringView(command).mid(i, end - i), shellInSingleQuotes,
                                        Qt::CaseSensitive);
             i = end;
-        } else if (c == QLatin1Char('"')) {
-            out += shellDoubleQuoted(command, i);
         } else if (startsAt(command, i, QLatin1StringView("$("))) {
             out += QStringLiteral("$(");
             i += 2;
             out += shellCode(command, i, QLatin1Char(')'));
-        } else if (c == QLatin1Char('`') && close != c) {
+        } else if ((c == QLatin1Char('"') && !doubleQuoted) ||
+                   (c == QLatin1Char('`') && close != c)) {
             out += c;
             ++i;
             out += shellCode(command, i, c);
         } else if (placeholderAt(command, i, Qt::CaseSensitive)) {
-            out += shellWord;
+            out += doubleQuoted ? shellInDoubleQuotes : shellWord;
             i += placeholder.size();
         } else {
-            if (c == QLatin1Char('(')) {
+            if (c == QLatin1Char('(') && !doubleQuoted) {
                 ++depth;
             } else if (c == QLatin1Char(')') && depth > 0) {
                 --depth;
@@ -216,37 +215,6 @@ QString shellCode(const QString& command, qsizetype& i, QChar close)
                 ++i;
                 return out;
             }
-            out += c;
-            ++i;
-        }
-    }
-    return out;
-}
-
-QString shellDoubleQuoted(const QString& command, qsizetype& i)
-{
-    QString out(command.at(i++));
-    while (i < command.size()) {
-        const QChar c = command.at(i);
-        if (c == QLatin1Char('\\')) {
-            out += QStringView(command).mid(i, 2);
-            i += 2;
-        } else if (c == QLatin1Char('"')) {
-            out += c;
-            ++i;
-            return out;
-        } else if (startsAt(command, i, QLatin1StringView("$("))) {
-            out += QStringLiteral("$(");
-            i += 2;
-            out += shellCode(command, i, QLatin1Char(')'));
-        } else if (c == QLatin1Char('`')) {
-            out += c;
-            ++i;
-            out += shellCode(command, i, c);
-        } else if (placeholderAt(command, i, Qt::CaseSensitive)) {
-            out += shellInDoubleQuotes;
-            i += placeholder.size();
-        } else {
             out += c;
             ++i;
         }

@@ -5,6 +5,18 @@ fail() {
     exit 1
 }
 
+# Starts an Xvfb server with the screen size given, which picks a free display number itself and
+# writes it to the file given; exports DISPLAY for it and keeps its process id in xvfb.
+start_xvfb() {
+    Xvfb -displayfd 9 -screen 0 "$2" -nolisten tcp 9>"$1" >"$1.log" 2>&1 &
+    xvfb=$!
+    for _ in $(seq 1 100); do
+        [ -s "$1" ] && break
+        sleep 0.05
+    done
+    export DISPLAY=":$(cat "$1")"
+}
+
 # Waits until a visible window of the given process exists; prints its id.
 wait_for_window() {
     pid=$1

@@ -14,15 +14,8 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 
-# Xvfb picks a free display number itself and tells it through the pipe.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 1 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-export DISPLAY=":$(cat "$work/display")"
+. "$(dirname "$0")/lib.sh"
+start_xvfb "$work/display" 1440x900x24
 
 cleanup() {
     kill "$xvfb" 2>/dev/null || true

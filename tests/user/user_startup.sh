@@ -49,18 +49,11 @@ grep -q "$prefs" "$log" || { cat "$log"; fail "the failed save was not reported"
 rmdir "$prefs"
 
 # The X server going away (the display ends before Kelvora at a logout) saves as well.
-exec 4>"$KELVORA_WORK/display2"
-Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xserver=$!
-for _ in $(seq 1 100); do
-    [ -s "$KELVORA_WORK/display2" ] && break
-    sleep 0.05
-done
-export DISPLAY=":$(cat "$KELVORA_WORK/display2")"
+start_xvfb "$KELVORA_WORK/display2" 1024x768x24
 "$KELVORA_APP" >"$log" 2>&1 &
 app=$!
 wait_for_window "$app" >/dev/null || { cat "$log"; fail "no window appeared on the second display"; }
-kill -KILL "$xserver"
+kill -KILL "$xvfb"
 wait_for_end "$app" "when its display went away" || true
 saved "when the display went away"
 
