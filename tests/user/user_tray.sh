@@ -17,13 +17,10 @@ app=$!
 bar=$(wait_for_window "$app") || { cat "$KELVORA_WORK/app.log"; fail "no window appeared"; }
 wait_for_geometry "$bar" "441,441 558x18" "the strip at start"
 
-trayer --edge top --align right --widthtype request --height 24 >"$KELVORA_WORK/trayer.log" 2>&1 &
-tray=$!
-trap 'kill "$tray" "$openbox_pid" 2>/dev/null || true' EXIT
+start_tray
 icon=
 for _ in $(seq 1 100); do
-    icon=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -x "$bar" | head -n 1) ||
-        true
+    icon=$(visible_windows "$app" | grep -v -x "$bar" | head -n 1) || true
     [ -n "$icon" ] && break
     sleep 0.05
 done
@@ -35,8 +32,7 @@ sleep 0.4
 xdotool key Up Up Return # Choose File.., Edit Menu...
 message=
 for _ in $(seq 1 100); do
-    message=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null |
-        grep -v -x -e "$bar" -e "$icon" | head -n 1) || true
+    message=$(visible_windows "$app" | grep -v -x -e "$bar" -e "$icon" | head -n 1) || true
     [ -n "$message" ] && break
     sleep 0.05
 done
@@ -57,11 +53,6 @@ wait_for_geometry "$bar" "711,441 18x18" "the strip after View > Minimize"
 xdotool mousemove $((X + 8)) $((Y + 8)) click 3
 sleep 0.4
 xdotool key Up Return # the last item: Quit
-for _ in $(seq 1 100); do
-    kill -0 "$app" 2>/dev/null || break
-    sleep 0.05
-done
-kill -0 "$app" 2>/dev/null && fail "Quit in the tray's menu did not end Kelvora"
-wait "$app" || fail "exit status $? after Quit"
+wait_for_end "$app" "after Quit in the tray's menu" || fail "exit status $? after Quit"
 grep -q '"windowSize": "Min"' "$prefs" || fail "windowSize is not Min"
 echo "user_tray: passed"

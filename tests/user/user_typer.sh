@@ -1,8 +1,9 @@
 #!/bin/sh
 # Choosing a typer in the real Kelvora under a window manager: the window the user works in
 # receives exactly the expanded text (a date tag, a shell tag given the clipboard, a final line
-# end) and the clipboard holds its earlier text again afterwards. Prints how long after the
-# click on the entry the typing script started and the paste key went out.
+# end) and the clipboard holds its earlier text again afterwards, also in xterm and a VTE
+# terminal. Prints how long after the click on the entry the typing script started and the
+# paste key went out.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -27,7 +28,8 @@ case " \$* " in *" key "*) echo "key \$(date +%s%3N)" >>"$work/timing" ;; esac
 exec $(command -v xdotool) "\$@"
 SCRIPT
 chmod +x "$resources/doTypingAs.scpt" "$work/bin/xdotool"
-printf '%s\n' 'Date <Today>, from <#!printf "%s!" --clipboard>\n' >"$work/Typers.txt"
+printf '%s\n' 'Date <Today>, from <#!printf "%s!" --clipboard>\n' '<#!sleep 47 & yes>' \
+    >"$work/Typers.txt"
 mkdir -p "$XDG_DATA_HOME/Kelvora"
 cat >"$XDG_DATA_HOME/Kelvora/Kelvora.js" <<JSON
 {
@@ -52,22 +54,25 @@ wait_for_geometry "$bar" "300,200 558x18" "the strip"
 xdotool windowactivate --sync "$target"
 [ "$(xdotool getwindowfocus)" = "$target" ] || fail "the target window has no focus"
 
+# Presses Typers (after the handle and Bookmarks); prints the id of its menu.
+drop_typers_menu() {
+    xdotool mousemove 588 209 click 1
+    for _ in $(seq 1 100); do
+        visible_windows "$app" | grep -v -x "$bar" | head -n 1 | grep . && return 0
+        sleep 0.05
+    done
+    cat "$work/app.log"
+    fail "the Typers menu did not drop down"
+}
+
 expected="Date $(date +%Y-%m-%d), from earlier text!
 "
 printf '%s' "$expected" >"$work/expected"
 
-# Presses Typers (after the handle and Bookmarks), chooses its first entry, and waits until the
-# file holds the expected text and both selections hold their earlier text again.
+# Chooses the first entry of Typers and waits until the file holds the expected text and both
+# selections hold their earlier text again.
 type_into() { # NAME OUTPUT_FILE
-    xdotool mousemove 588 209 click 1
-    menu=
-    for _ in $(seq 1 100); do
-        menu=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -x "$bar" |
-            head -n 1) || true
-        [ -n "$menu" ] && break
-        sleep 0.05
-    done
-    [ -n "$menu" ] || { cat "$work/app.log"; fail "$1: the Typers menu did not drop down"; }
+    menu=$(drop_typers_menu)
     eval "$(xdotool getwindowgeometry --shell "$menu")"
     xdotool mousemove $((X + 40)) $((Y + 10))
     sleep 0.2
@@ -119,6 +124,19 @@ for terminal in xterm lxterminal; do
     type_into "$terminal" "$work/$terminal.out"
 done
 
+# A snippet with endless output is stopped with what it started: nothing is pasted, the
+# clipboard keeps its text and Kelvora runs on.
+drop_typers_menu >/dev/null
+xdotool key Down Down Return
+for _ in $(seq 1 100); do
+    grep -q "more than 4 MB" "$work/app.log" && break
+    sleep 0.05
+done
+grep -q "more than 4 MB" "$work/app.log" || { cat "$work/app.log"; fail "no word of the endless output"; }
+kill -0 "$app" 2>/dev/null || { cat "$work/app.log"; fail "Kelvora ended"; }
+cmp -s "$out" "$work/expected" || fail "text arrived from the endless snippet"
+[ "$(xclip -selection clipboard -o)" = "earlier text" ] || fail "the clipboard changed"
+ps -eo stat=,args= | grep -q "^[^Z]* sleep 47$" && fail "the snippet's child outlived it"
 terminate "$app" || fail "Kelvora exited with an error"
 kill "$target_pid"
 echo "user_typer: passed"
