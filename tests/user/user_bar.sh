@@ -54,23 +54,13 @@ case $state in
 esac
 # Hovering a button shows its tooltip, though the strip is never the active window.
 xdotool mousemove 400 209 sleep 0.1 mousemove 405 209
-tip=
-for _ in $(seq 1 60); do
-    tip=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -x "$bar" | head -n 1) ||
-        true
-    [ -n "$tip" ] && break
-    sleep 0.05
-done
-[ -n "$tip" ] || fail "no tooltip after hovering a button"
+wait_for_new_window "$app" "$bar" >/dev/null || fail "no tooltip after hovering a button"
 
 # The first bookmark opens its address through xdg-open, which hands it to $BROWSER.
 xdotool mousemove 400 209 click 1
 sleep 0.4
 xdotool key Down Return
-for _ in $(seq 1 100); do
-    [ -s "$KELVORA_WORK/opened" ] && break
-    sleep 0.05
-done
+wait_for_file "$KELVORA_WORK/opened" || true
 [ "$(cat "$KELVORA_WORK/opened" 2>/dev/null)" = "$address" ] ||
     fail "the browser was given \"$(cat "$KELVORA_WORK/opened" 2>/dev/null)\", not \"$address\""
 

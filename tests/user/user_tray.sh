@@ -18,25 +18,14 @@ bar=$(wait_for_window "$app") || { cat "$KELVORA_WORK/app.log"; fail "no window 
 wait_for_geometry "$bar" "441,441 558x18" "the strip at start"
 
 start_tray
-icon=
-for _ in $(seq 1 100); do
-    icon=$(visible_windows "$app" | grep -v -x "$bar" | head -n 1) || true
-    [ -n "$icon" ] && break
-    sleep 0.05
-done
-[ -n "$icon" ] || fail "no tray icon after the tray started"
+icon=$(wait_for_new_window "$app" "$bar") || fail "no tray icon after the tray started"
 
 # The message box would be centred on the screen, as the strip is: it goes below it instead.
 xdotool mousemove 500 450 click 1
 sleep 0.4
 xdotool key Up Up Return # Choose File.., Edit Menu...
-message=
-for _ in $(seq 1 100); do
-    message=$(visible_windows "$app" | grep -v -x -e "$bar" -e "$icon" | head -n 1) || true
-    [ -n "$message" ] && break
-    sleep 0.05
-done
-[ -n "$message" ] || { cat "$KELVORA_WORK/app.log"; fail "no message box"; }
+message=$(wait_for_new_window "$app" "$bar" "$icon") ||
+    { cat "$KELVORA_WORK/app.log"; fail "no message box"; }
 sleep 0.2
 eval "$(xdotool getwindowgeometry --shell "$message")"
 [ "$Y" -gt 459 ] || fail "the message box at $X,$Y ${WIDTH}x$HEIGHT is under the strip"

@@ -57,12 +57,7 @@ xdotool windowactivate --sync "$target"
 # Presses Typers (after the handle and Bookmarks); prints the id of its menu.
 drop_typers_menu() {
     xdotool mousemove 588 209 click 1
-    for _ in $(seq 1 100); do
-        visible_windows "$app" | grep -v -x "$bar" | head -n 1 | grep . && return 0
-        sleep 0.05
-    done
-    cat "$work/app.log"
-    fail "the Typers menu did not drop down"
+    wait_for_new_window "$app" "$bar" || { cat "$work/app.log"; fail "no Typers menu"; }
 }
 
 expected="Date $(date +%Y-%m-%d), from earlier text!
