@@ -234,7 +234,7 @@ void typeExpanded(MyBevelButton& button, const QString& typer)
         return;
     }
 
-    // Told now, not before the snippets ran: the user may have moved on meanwhile.
+    // The target is looked at now, not before the snippets ran: the user may have moved on.
     const bool terminal = isTerminal(platform.focusedWindowClass());
     const auto primary = Platform::Selection::Primary;
     const bool primaryHeldText = terminal && platform.clipboardHasText(primary);
