@@ -24,9 +24,10 @@ namespace
 constexpr int snippetTimeLimitMs = 30000;
 // How long the expanded text stays on the clipboard for the target to fetch it.
 constexpr int restorePauseMs = 250;
-// While the entry menu still holds its grab, the typing waits for it, up to about a second.
-constexpr int menuWaitStepMs = 10;
-constexpr int menuWaitSteps = 100;
+// While the entry menu still holds its grab, or the user still holds a modifier key, the
+// typing waits for it, up to about a second each.
+constexpr int waitStepMs = 10;
+constexpr int waitSteps = 100;
 
 const QString shellWhat = QStringLiteral("the shell command \"%1\"");
 const QString phpWhat = QStringLiteral("the PHP snippet \"%1\"");
@@ -189,7 +190,7 @@ void typeExpanded(MyBevelButton& button, const QString& typer);
 void typeOnceMenuClosed(MyBevelButton* button, const QString& typer, int stepsLeft)
 {
     if (QApplication::activePopupWidget() && stepsLeft > 0) {
-        QTimer::singleShot(menuWaitStepMs, button, [button, typer, stepsLeft] {
+        QTimer::singleShot(waitStepMs, button, [button, typer, stepsLeft] {
             typeOnceMenuClosed(button, typer, stepsLeft - 1);
         });
         return;
@@ -246,6 +247,11 @@ void typeExpanded(MyBevelButton& button, const QString& typer)
         platform.setClipboardText(expanded, primary);
         typing << terminalPasteKey;
     }
+    // The user may still hold the modifiers of the click or shortcut that chose the entry; a
+    // held Alt or Shift would turn the paste key into another key. The typing script's
+    // --clearmodifiers covers what is still held after that.
+    for (int step = 0; step < waitSteps && platform.modifierKeyDown(); ++step)
+        platform.pauseKeepingEvents(waitStepMs);
     App::instance()->resources().doTypingAs(typing);
     if (clipboardHeldText || primaryHeldText) {
         // The target fetches the pasted text from us after the paste key: keep serving it.
@@ -263,7 +269,7 @@ void MyBevelButton::doTyper(QAction* item)
 {
     if (!item)
         return;
-    typeOnceMenuClosed(this, entryText(item), menuWaitSteps);
+    typeOnceMenuClosed(this, entryText(item), waitSteps);
 }
 
 QString MyBevelButton::typeShortcut(const QString& token)

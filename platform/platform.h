@@ -59,6 +59,9 @@ public:
     virtual bool mouseButtonDown() const = 0; // any mouse button held now
     virtual qint64 ticks() const = 0;         // monotonic, sixty per second
     virtual double currentUnixTime() const = 0;
+    // Shift, Control, Alt, AltGr or Super held now: any of them would turn a key sent to
+    // another application into a different key.
+    virtual bool modifierKeyDown() const = 0;
 
     // The main screen: its whole area and the work area that panels leave to windows.
     virtual QRect screenGeometry() const = 0;

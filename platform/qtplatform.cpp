@@ -150,6 +150,16 @@ bool QtPlatform::mouseButtonDown() const
     return QGuiApplication::mouseButtons() != Qt::NoButton;
 }
 
+bool QtPlatform::modifierKeyDown() const
+{
+    // Asked of the display server, not taken from the last event: the keys may have gone up
+    // while Kelvora received no input.
+    constexpr Qt::KeyboardModifiers typing = Qt::ShiftModifier | Qt::ControlModifier |
+                                             Qt::AltModifier | Qt::MetaModifier |
+                                             Qt::GroupSwitchModifier;
+    return (QGuiApplication::queryKeyboardModifiers() & typing) != Qt::NoModifier;
+}
+
 qint64 QtPlatform::ticks() const
 {
     return clock.elapsed() * 60 / 1000;

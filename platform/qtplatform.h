@@ -18,6 +18,7 @@ public:
     void playSound(const Sound& sound) override;
     bool optionKeyDown() const override;
     bool mouseButtonDown() const override;
+    bool modifierKeyDown() const override;
     qint64 ticks() const override;
     double currentUnixTime() const override;
     QRect screenGeometry() const override;

@@ -23,6 +23,7 @@ public:
     void playSound(const Sound& sound) override;
     bool optionKeyDown() const override { return optionKey; }
     bool mouseButtonDown() const override { return mouseDown; }
+    bool modifierKeyDown() const override { return modifierKeyAsks-- > 0; }
     qint64 ticks() const override { return tickCount; }
     double currentUnixTime() const override { return now; }
     QRect screenGeometry() const override { return screen; }
@@ -73,6 +74,7 @@ public:
     bool openFileSucceeds = true;
     bool optionKey = false;
     bool mouseDown = false;
+    mutable int modifierKeyAsks = 0; // a modifier key is held for this many more questions
     qint64 tickCount = 0;
     double now = 1.7e9;
     QRect screen{0, 0, 1440, 900};

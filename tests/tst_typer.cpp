@@ -322,10 +322,11 @@ private slots:
                  qPrintable(fakePlatform().messages.at(0)));
     }
 
-    void waitsForMenuToClose()
+    void waitsForMenuAndModifierKeys()
     {
-        // The choice is handled while the menu may still hold the keyboard: nothing is pasted
-        // until it has gone.
+        // The choice is handled while the menu may still hold the keyboard and the user a
+        // modifier key: the paste key goes out once both have gone.
+        fakePlatform().modifierKeyAsks = 3;
         QMenu menu;
         menu.addAction("entry");
         menu.popup(QPoint(0, 0));
@@ -335,7 +336,9 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(fakePlatform().clipboardHistory, QStringList());
         menu.close();
-        QTRY_COMPARE(fakePlatform().clipboardHistory.size(), 1);
+        QTRY_COMPARE(typings.size(), 1);
+        QCOMPARE(fakePlatform().pauses, (QList<int>{10, 10, 10}));
+        QCOMPARE(fakePlatform().modifierKeyAsks, -1);
     }
 
 private:
