@@ -37,7 +37,7 @@ bool displayGone()
 
 } // namespace
 
-QtPlatform::QtPlatform()
+QtPlatform::QtPlatform(QString soundPlayerFolder) : playerFolder(std::move(soundPlayerFolder))
 {
     clock.start();
 }

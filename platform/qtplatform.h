@@ -10,7 +10,9 @@
 class QtPlatform : public Platform
 {
 public:
-    QtPlatform();
+    // Sounds are played by the player program in PLAYER_FOLDER, the running executable's folder
+    // when not given.
+    explicit QtPlatform(QString playerFolder = QString());
 
     void openUrl(const QString& address) override;
     bool openFile(const QString& path) override;
@@ -34,4 +36,5 @@ public:
 
 private:
     QElapsedTimer clock;
+    QString playerFolder;
 };
