@@ -4,9 +4,9 @@
 // first start holds a lock and listens on a local socket in the user's runtime folder; a later
 // start asks it to come to the front and ends.
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 
 #include <memory>
@@ -16,6 +16,7 @@ class SingleInstance : public QObject
     Q_OBJECT
 public:
     SingleInstance();
+    ~SingleInstance() override;
 
     // True when this is the one instance for the user and display; false when another one runs
     // and has been asked to come to the front.
@@ -28,5 +29,6 @@ signals:
 private:
     QString socketPath;
     std::unique_ptr<QLockFile> lock;
-    QLocalServer server;
+    int listening = -1; // the socket later starts connect to
+    std::unique_ptr<QSocketNotifier> connections;
 };
