@@ -15,6 +15,7 @@
 
 #include <memory>
 
+class QDropEvent;
 class QMenu;
 class QMimeData;
 class QStyleOptionToolButton;
@@ -116,6 +117,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void initStyleOption(QStyleOptionToolButton* option) const override;
@@ -130,6 +132,7 @@ private:
         bool hasFile = false;
     };
     static DragItem dragItemOf(const QMimeData* item);
+    static void acceptAsCopy(QDropEvent* event, bool accepted);
 
     bool isKind(const QString& word) const;
     void setMenuCurrentItem(QAction* item);

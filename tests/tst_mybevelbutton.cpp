@@ -3,6 +3,7 @@
 #include "tests/buttonfixture.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -157,9 +158,24 @@ private slots:
         }
         fakePlatform().altKey = option;
 
-        target->Event_DragEnter(&mime, Qt::CopyAction);
+        // Shift held, as in a drag of text out of an editor built on Qt: the source proposes a
+        // move, and would delete the text from the user's document if the move were accepted.
+        const auto send = [&](QDropEvent&& event, bool taken) {
+            QCOMPARE(event.proposedAction(), Qt::MoveAction);
+            QCoreApplication::sendEvent(target.get(), &event);
+            QCOMPARE(event.isAccepted(), taken);
+            QCOMPARE(event.dropAction(), Qt::CopyAction);
+        };
+        const auto actions = Qt::CopyAction | Qt::MoveAction;
+        const auto shift = Qt::ShiftModifier;
+        send(QDragEnterEvent({1, 1}, actions, &mime, Qt::LeftButton, shift), accepted);
         QCOMPARE(target->isDown(), accepted);
-        target->Event_DropObject(&mime, Qt::CopyAction);
+        if (accepted) {
+            send(QDragMoveEvent({2, 2}, actions, &mime, Qt::LeftButton, shift), true);
+            send(QDropEvent({2, 2}, actions, &mime, Qt::LeftButton, shift), true);
+        } else {
+            target->Event_DropObject(&mime, Qt::CopyAction); // Qt would not deliver it
+        }
         QVERIFY(!target->isDown());
         target->Event_DragExit(nullptr, 0); // a stray exit after the drop changes nothing
         QVERIFY(!target->isDown());
