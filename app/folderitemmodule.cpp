@@ -2,8 +2,15 @@
 
 #include "app/stringmodule.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace FolderItemModule
 {
@@ -15,6 +22,52 @@ bool hasExtension(const QString& path, const QString& extension)
         return true;
     return StringModule::regExTest(QStringLiteral("\\.") + extension + QStringLiteral("$"),
                                    info.fileName(), false);
+}
+
+QString notAFileReason(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("it is a folder");
+    if (info.isSymLink() && !info.exists())
+        return QStringLiteral("it is a link to %1, which does not exist").arg(info.symLinkTarget());
+    if (!info.exists())
+        return QStringLiteral("it does not exist");
+    if (!info.isFile())
+        return QStringLiteral("it is not a regular file");
+    return {};
+}
+
+bool readFile(const QString& path, QByteArray* bytes, QString* problem)
+{
+    *problem = notAFileReason(path);
+    if (!problem->isEmpty())
+        return false;
+    // Opened without waiting and judged again once open, so that a FIFO put in the file's place
+    // meanwhile is neither waited for nor read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *problem = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        *problem = QStringLiteral("it is not a regular file");
+        return false;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *problem = file.errorString();
+        return false;
+    }
+    *bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *problem = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error)

@@ -36,13 +36,13 @@ void Preferences::load()
     if (!info.exists() && !info.isSymLink())
         return;
 
-    QFile file(pFile);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        setAside(info.isDir() ? QStringLiteral("it is a folder") : file.errorString());
+    QByteArray text;
+    QString reason;
+    if (!FolderItemModule::readFile(pFile, &text, &reason)) {
+        setAside(reason);
         return;
     }
-    const QByteArray text = file.readAll().trimmed();
-    file.close();
+    text = text.trimmed();
     if (text.isEmpty())
         return;
 

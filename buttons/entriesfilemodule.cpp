@@ -1,7 +1,5 @@
 #include "buttons/entriesfilemodule.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace EntriesFileModule
@@ -44,31 +42,6 @@ QString decode(const QByteArray& bytes)
     if (utf8.hasError())
         return QString::fromLatin1(bytes);
     return text;
-}
-
-bool readFile(const QString& path, QByteArray* text, QString* problem)
-{
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        *problem = QStringLiteral("it is a folder");
-        return false;
-    }
-    if (info.isSymLink() && !info.exists()) {
-        *problem =
-            QStringLiteral("it is a link to %1, which does not exist").arg(info.symLinkTarget());
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *problem = file.errorString();
-        return false;
-    }
-    *text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *problem = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 } // namespace EntriesFileModule

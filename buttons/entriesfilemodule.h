@@ -20,8 +20,4 @@ QByteArray joinLines(const QList<QByteArray>& lines);
 // (Latin-1), so that any file shows something sensible and nothing is lost when it is written.
 QString decode(const QByteArray& bytes);
 
-// Reads a whole existing file. False with the reason in plain words when it is a folder, a
-// link to nothing, or cannot be opened or read.
-bool readFile(const QString& path, QByteArray* text, QString* problem);
-
 } // namespace EntriesFileModule

@@ -235,7 +235,7 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
                 insertMenuItem(dragged.text.trimmed());
         } else if (dragged.hasFile && QFileInfo(dragged.path).isDir()) {
             menuFolderItemFolder = QDir::toNativeSeparators(dragged.path);
-        } else if (dragged.hasFile && validateFile(dragged.path)) {
+        } else if (dragged.hasFile && validateFile(dragged.path) && canTakeFile(dragged.path)) {
             menuFilePath = QDir::toNativeSeparators(dragged.path);
             setPreference(Keys::MenuItemTag, QVariant());
             initFolderItem();

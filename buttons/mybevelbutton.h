@@ -143,6 +143,7 @@ private:
     void appendFileItems(QMenu* menu);
     void reportProblem(const QString& text);
     bool makeEntriesCurrent(const QString& what);
+    bool canTakeFile(const QString& path);
 
     QMenu* entryMenu = nullptr;
     // False while menuEntries do not hold the lines of menuFolderItemFile: after a switch of

@@ -29,7 +29,7 @@ void MyBevelButton::setMenuEntries()
     QByteArray text;
     if (info.exists() || info.isSymLink()) {
         QString problem;
-        if (!EntriesFileModule::readFile(menuFolderItemFile, &text, &problem)) {
+        if (!FolderItemModule::readFile(menuFolderItemFile, &text, &problem)) {
             menuEntries.clear();
             ++entriesRevision;
             entriesCurrent = false;
@@ -82,6 +82,18 @@ QString MyBevelButton::fileCaption() const
 {
     return StringModule::regExReplaceAll(QStringLiteral("\\.[^\\.]+$"), QString(),
                                          QFileInfo(menuFolderItemFile).fileName(), false);
+}
+
+bool MyBevelButton::canTakeFile(const QString& path)
+{
+    // A dropped file must be there to be read: a missing one (deleted since the hover) would be
+    // written again from this button's copy of the file it used until now, folder and all.
+    const QString reason = FolderItemModule::notAFileReason(path);
+    if (reason.isEmpty())
+        return true;
+    reportProblem(
+        QStringLiteral("Kelvora did not take %1 as the entries file: %2.").arg(path, reason));
+    return false;
 }
 
 void MyBevelButton::initFolderItem()

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The entry button's file, edits, drops and keys: the bytes that reach the entries file, the
@@ -134,6 +135,9 @@ private slots:
         row("a web link counts as text", "Typers", "link", "https://x.org/a", false, true,
             "one\nhttps://x.org/a");
         row("a file of another type is refused", "Typers", "file", "notes.md", false, false, "one");
+        // "gone": deleted with its folder between the hover and the drop.
+        row("a file gone at the drop is refused", "Typers", "gone", "sub/a.txt", false, true,
+            "one");
     }
 
     void drops()
@@ -147,7 +151,8 @@ private slots:
         auto target = fx.openOn(button, "one");
         QSignalSpy bookmarkDialog(target.get(), &MyBevelButton::bookmarkDialogRequested);
         QMimeData mime;
-        if (kind == "file") {
+        if (kind == "file" || kind == "gone") {
+            QDir().mkpath(QFileInfo(fx.path(payload)).path());
             fx.writeBytes(fx.path(payload), "x");
             mime.setUrls({QUrl::fromLocalFile(fx.path(payload))});
             mime.setText(fx.path(payload));
@@ -170,6 +175,8 @@ private slots:
         const auto shift = Qt::ShiftModifier;
         send(QDragEnterEvent({1, 1}, actions, &mime, Qt::LeftButton, shift), accepted);
         QCOMPARE(target->isDown(), accepted);
+        if (kind == "gone")
+            QVERIFY(QDir(fx.path("sub")).removeRecursively());
         if (accepted) {
             send(QDragMoveEvent({2, 2}, actions, &mime, Qt::LeftButton, shift), true);
             send(QDropEvent({2, 2}, actions, &mime, Qt::LeftButton, shift), true);
@@ -182,7 +189,10 @@ private slots:
 
         QCOMPARE(fx.entries(), entries);
         QCOMPARE(target->menuFilePath, fx.path("e.txt"));
-        QCOMPARE(fakePlatform().soundsPlayed, accepted ? QStringList{"snap1.aif"} : QStringList{});
+        QVERIFY(!QFileInfo::exists(fx.path("sub")));
+        QCOMPARE(fakePlatform().messages.size(), kind == "gone" ? 1 : 0);
+        const bool taken = accepted && kind != "gone";
+        QCOMPARE(fakePlatform().soundsPlayed, taken ? QStringList{"snap1.aif"} : QStringList{});
         QCOMPARE(bookmarkDialog.size(), button == "Bookmarks" ? 1 : 0);
         if (button == "Bookmarks")
             QCOMPARE(bookmarkDialog.first().first().toString(), payload);
@@ -241,6 +251,7 @@ private slots:
         QTest::newRow("a folder in its place") << "folder";
         QTest::newRow("a link to nothing") << "link";
         QTest::newRow("no permission") << "mode";
+        QTest::newRow("a FIFO, which would never end") << "fifo";
     }
 
     void unreadableFileLeftUntouched()
@@ -251,6 +262,8 @@ private slots:
             QVERIFY(QDir().mkdir(path));
         } else if (what == "link") {
             QVERIFY(QFile::link(fx.path("gone.txt"), path));
+        } else if (what == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else {
             if (geteuid() == 0)
                 QSKIP("root reads any file");
@@ -270,6 +283,7 @@ private slots:
 
         QCOMPARE(QFileInfo(path).isDir(), what == "folder");
         QCOMPARE(QFileInfo(path).isSymLink(), what == "link");
+        QCOMPARE(QFileInfo(path).isFile(), what == "mode");
         QVERIFY(!QFileInfo::exists(fx.path("gone.txt")));
         if (what == "mode") {
             QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
