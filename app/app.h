@@ -49,8 +49,8 @@ public:
     static bool shouldAsk(const QVariant& initDate, double now);
     void makeStartupItem();
 
-    // Creates or replaces a file with the bytes, atomically: a failure leaves the old file
-    // whole and puts the system's reason into *error.
+    // Creates or replaces a file with the bytes (FolderItemModule::replaceFile), through a link
+    // to its target: a failure leaves the old file whole and puts the reason into *error.
     bool writeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
     // The menu bar (Edit, View, Support), given at start-up before the bar window exists.

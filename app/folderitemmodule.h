@@ -19,9 +19,11 @@ QString notAFileReason(const QString& path);
 // writer would hold the program forever and /dev/zero would fill its memory.
 bool readFile(const QString& path, QByteArray* bytes, QString* problem);
 
-// Creates or replaces the file with the bytes through a temporary file and a rename: a failure
-// (a full disk, a size limit, no permission) leaves the old file whole and puts the reason
-// into *error.
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error);
+// Creates or replaces the file with the bytes, through a temporary file and a rename, so that
+// a failure (a full disk, a size limit, no permission) or a kill at any moment leaves the old
+// file or the new one whole. A file with more than one name (hard link), or in a folder that
+// refuses the temporary file, is written in place instead, its old bytes kept until all new
+// ones are written. A failure puts the reason into *error.
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error);
 
 } // namespace FolderItemModule

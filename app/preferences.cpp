@@ -153,7 +153,7 @@ bool Preferences::Save(QString* error)
 
     QDir().mkpath(QFileInfo(pFile).absolutePath());
     QString reason;
-    if (!FolderItemModule::writeAtomically(pFile, text, &reason))
+    if (!FolderItemModule::replaceFile(pFile, text, &reason))
         return fail(reason);
     return true;
 }

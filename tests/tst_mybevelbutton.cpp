@@ -291,9 +291,52 @@ private slots:
         }
     }
 
+    void writtenInPlaceWhereNeeded_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder"); // else the file has a second name
+        QTest::newRow("a writable file in a read-only folder") << true;
+        QTest::newRow("a file with a second name (hard link)") << false;
+    }
+
+    void writtenInPlaceWhereNeeded()
+    {
+        QFETCH(bool, readOnlyFolder);
+        auto button = fx.openOn("Typers", "a");
+        const QByteArray folder = QFile::encodeName(fx.folder->path());
+        if (readOnlyFolder) {
+            // Root creates files in any folder: the write then runs as nobody.
+            ::chmod(QFile::encodeName(testEnvironment().home()), 0711);
+            ::chmod(folder, 0555);
+            ::chmod(QFile::encodeName(fx.path("e.txt")), 0666);
+            if (getuid() == 0)
+                QCOMPARE(::seteuid(65534), 0);
+        } else {
+            linkSecondName();
+        }
+        button->insertMenuItem("b");
+        if (getuid() == 0)
+            QCOMPARE(::seteuid(0), 0);
+        ::chmod(folder, 0700);
+
+        QCOMPARE(fakePlatform().messages, QStringList{});
+        QCOMPARE(fx.entries(), QByteArray("a\nb"));
+        if (!readOnlyFolder)
+            QCOMPARE(fx.readBytes(fx.path("second.txt")), QByteArray("a\nb"));
+    }
+
+    void failedWriteKeepsOldFile_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("through a temporary file") << QStringList{"e.txt"};
+        QTest::newRow("in place (a hard link)") << QStringList{"e.txt", "second.txt"};
+    }
+
     void failedWriteKeepsOldFile()
     {
+        QFETCH(QStringList, files);
         auto button = fx.openOn("Typers", "a\nb");
+        if (files.size() > 1)
+            linkSecondName();
         // A file-size limit makes the write fail even for root.
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
@@ -305,11 +348,12 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
 
-        QCOMPARE(fx.entries(), QByteArray("a\nb"));
         QCOMPARE(button->menuEntries, (QByteArrayList{"a", "b"}));
         QCOMPARE(fakePlatform().messages.size(), 1);
         QVERIFY(fakePlatform().messages.first().contains(fx.path("e.txt")));
-        QCOMPARE(QDir(fx.folder->path()).entryList(QDir::Files), QStringList{"e.txt"});
+        QCOMPARE(QDir(fx.folder->path()).entryList(QDir::Files), files);
+        for (const QString& name : files)
+            QCOMPARE(fx.readBytes(fx.path(name)), QByteArray("a\nb"));
     }
 
     void insertAfterSwitchGoesToNewFile()
@@ -326,6 +370,13 @@ private slots:
     }
 
 private:
+    // e.txt gets the second name second.txt.
+    void linkSecondName()
+    {
+        QCOMPARE(
+            ::link(QFile::encodeName(fx.path("e.txt")), QFile::encodeName(fx.path("second.txt"))),
+            0);
+    }
     ButtonFixture fx;
 };
 
