@@ -44,4 +44,37 @@ QString decode(const QByteArray& bytes)
     return text;
 }
 
+QString toStoredText(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    text.clear();
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text += QChar(byte < 0x80 ? char16_t(byte) : char16_t(0xDC00 + byte));
+    }
+    return text;
+}
+
+QByteArray fromStoredText(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        // A low surrogate after a high one is half of a character beyond U+FFFF, not a byte.
+        if (unit < 0xDC80 || unit > 0xDCFF || (i > 0 && text.at(i - 1).isHighSurrogate()))
+            continue;
+        bytes += QStringView(text).sliced(runStart, i - runStart).toUtf8();
+        bytes += static_cast<char>(unit - 0xDC00);
+        runStart = i + 1;
+    }
+    bytes += QStringView(text).sliced(runStart).toUtf8();
+    return bytes;
+}
+
 } // namespace EntriesFileModule

@@ -47,11 +47,11 @@ void MyBevelButton::setMenuEntries()
         lastReadProblem.clear();
         text = EntriesFileModule::normalizeLineEnds(std::move(text));
         menuEntries = EntriesFileModule::splitLines(text);
-        setPreference(Keys::MenuString, EntriesFileModule::decode(text));
+        setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
     } else {
         lastReadProblem.clear();
         const QVariant copy = getPreference(Keys::MenuString);
-        text = copy.isNull() ? QByteArray() : copy.toString().toUtf8();
+        text = copy.isNull() ? QByteArray() : EntriesFileModule::fromStoredText(copy.toString());
         menuEntries = EntriesFileModule::splitLines(text);
         saveFolderItem();
     }

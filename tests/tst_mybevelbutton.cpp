@@ -245,6 +245,28 @@ private slots:
         QVERIFY(!QFileInfo::exists("x"));
     }
 
+    void restoredFromStoredCopyByteForByte_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("Latin-1") << QByteArray("caf\xe9\nna\xefve");
+        QTest::newRow("UTF-8 and Latin-1 mixed") << QByteArray("caf\xc3\xa9 caf\xe9");
+        QTest::newRow("UTF-8 beyond U+FFFF") << QByteArray("\xf0\x90\x82\x80 \xf0\x9f\x98\x80");
+    }
+
+    void restoredFromStoredCopyByteForByte()
+    {
+        QFETCH(QByteArray, bytes);
+        fx.openOn("Memos", bytes)->Event_Close();
+        // The copy passes through the preferences file, as from one run to the next.
+        App& app = *App::instance();
+        QVERIFY(app.Event_Close());
+        QVERIFY(QFile::remove(fx.path("e.txt")));
+        app.Event_Open();
+        QVERIFY(QFile::remove(app.Preferences().filePath()));
+        fx.open("Memos");
+        QCOMPARE(fx.entries(), bytes);
+    }
+
     void unreadableFileLeftUntouched_data()
     {
         QTest::addColumn<QString>("what");
