@@ -46,16 +46,21 @@ void MyBevelButton::setMenuEntries()
         }
         lastReadProblem.clear();
         text = EntriesFileModule::normalizeLineEnds(std::move(text));
-        menuEntries = EntriesFileModule::splitLines(text);
+        QList<QByteArray> lines = EntriesFileModule::splitLines(text);
+        // The menu shown stays valid for a delete while the file reads as it did.
+        if (!entriesCurrent || lines != menuEntries) {
+            menuEntries = std::move(lines);
+            ++entriesRevision;
+        }
         setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
     } else {
         lastReadProblem.clear();
         const QVariant copy = getPreference(Keys::MenuString);
         text = copy.isNull() ? QByteArray() : EntriesFileModule::fromStoredText(copy.toString());
         menuEntries = EntriesFileModule::splitLines(text);
+        ++entriesRevision;
         saveFolderItem();
     }
-    ++entriesRevision;
     entriesCurrent = true;
 
     if (text.isEmpty()) {
@@ -157,7 +162,11 @@ bool MyBevelButton::saveFolderItem()
 
 bool MyBevelButton::makeEntriesCurrent(const QString& what)
 {
-    if (entriesCurrent)
+    // An edit works on the file as it is now, not as it was last read: it may have been changed
+    // outside since (in the editor that "Edit Menu..." opens). A file gone since is written
+    // again from the lines held.
+    const QFileInfo info(menuFolderItemFile);
+    if (entriesCurrent && !info.exists() && !info.isSymLink())
         return true;
     setMenuEntries();
     if (entriesCurrent)

@@ -23,12 +23,16 @@ private slots:
     void bytesWritten_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("edits"); // "+text", "+N:text" (Option, at index N), "-text"
+        // "+text", "+N:text" (Option, at index N), "-text" (chosen, then deleted), "?text"
+        // (chosen), "=bytes" (the file saved outside), "x" (the delete item of the menu shown)
+        QTest::addColumn<QString>("edits");
         QTest::addColumn<QByteArray>("written");
         QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("reported");
         const auto row = [](const char* name, const QByteArray& file, const QString& edits,
-                            const QByteArray& written, const QString& caption) {
-            QTest::newRow(name) << file << edits << written << caption;
+                            const QByteArray& written, const QString& caption,
+                            bool reported = false) {
+            QTest::newRow(name) << file << edits << written << caption << reported;
         };
         row("lines joined by LF, none at the end", "", "+a;+b", "a\nb", "b");
         row("CR ends a line", "a\rb", "+c", "a\nb\nc", "c");
@@ -41,6 +45,12 @@ private slots:
         // "-" alone: a delete with no entry checked in the menu shown.
         row("a second delete without a check mark removes nothing", "a\nb\nc", "-b;-", "a\nc",
             "Memos");
+        row("an insert keeps an outside edit", "a\nb", "=a\nb\nedited outside;+dropped",
+            "a\nb\nedited outside\ndropped", "dropped");
+        row("a line moved outside is deleted where it stands", "a\nb\nc", "?b;=new\na\nb\nc;x",
+            "new\na\nc", "Memos");
+        row("a line gone outside is not deleted, and that is said", "a\nb", "?b;=a\nc;x", "a\nc",
+            "b", true);
     }
 
     void bytesWritten()
@@ -49,10 +59,17 @@ private slots:
         QFETCH(QString, edits);
         QFETCH(QByteArray, written);
         QFETCH(QString, caption);
+        QFETCH(bool, reported);
         auto button = fx.openOn("Memos", file);
         for (const QString& edit : edits.split(';')) {
             const QString text = edit.mid(1);
-            if (edit == "-") {
+            if (edit.startsWith('?')) {
+                fx.choose(*button, text);
+            } else if (edit.startsWith('=')) {
+                fx.writeBytes(fx.path("e.txt"), text.toUtf8());
+            } else if (edit == "x") {
+                button->deleteMenuItem();
+            } else if (edit == "-") {
                 button->Event_MouseDown(1, 1);
                 button->deleteMenuItem();
             } else if (edit.startsWith('-')) {
@@ -66,7 +83,7 @@ private slots:
         }
         QCOMPARE(fx.entries(), written);
         QCOMPARE(button->text(), caption);
-        QVERIFY(fakePlatform().messages.isEmpty());
+        QCOMPARE(fakePlatform().messages.size(), reported ? 1 : 0);
     }
 
     void firstStart()
