@@ -7,6 +7,7 @@
 #include "bar/windowbevelbuttons.h"
 #include "platform/qtplatform.h"
 
+#include <csignal>
 #include <cstdio>
 
 namespace
@@ -24,6 +25,9 @@ bool displayAvailable()
 
 int runKelvora(int argc, char** argv)
 {
+    // A write past the file-size limit (ulimit -f) then fails and is reported like any other
+    // failed write, instead of killing the program before it has saved.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!displayAvailable()) {
         std::fprintf(stderr, "%s\n", Texts::noDisplay.data());
         return 1;
