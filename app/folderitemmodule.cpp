@@ -108,7 +108,7 @@ bool writeInPlace(const QString& path, const QByteArray& bytes, QString* reason)
 
 } // namespace
 
-bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error, Fallback fallback)
 {
     QString reason;
     auto fail = [&](const QString& why) {
@@ -117,8 +117,9 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* error)
         return false;
     };
     struct stat status = {};
-    const bool regular =
-        ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
+    const bool regular = fallback == Fallback::InPlace &&
+                         ::stat(QFile::encodeName(path).constData(), &status) == 0 &&
+                         S_ISREG(status.st_mode);
     // A rename would give this name a new file and leave the file's other names (hard links)
     // with the old text.
     if (regular && status.st_nlink > 1)

@@ -21,9 +21,11 @@ bool readFile(const QString& path, QByteArray* bytes, QString* problem);
 
 // Creates or replaces the file with the bytes, through a temporary file and a rename, so that
 // a failure (a full disk, a size limit, no permission) or a kill at any moment leaves the old
-// file or the new one whole. A file with more than one name (hard link), or in a folder that
-// refuses the temporary file, is written in place instead, its old bytes kept until all new
-// ones are written. A failure puts the reason into *error.
-bool replaceFile(const QString& path, const QByteArray& bytes, QString* error);
+// file or the new one whole; a failure puts the reason into *error. With InPlace, a file with
+// more than one name (hard link), or in a folder that refuses the temporary file, is written
+// in place instead, its old bytes kept until all new ones are written: a failure still leaves
+// the old file whole, but a kill during the write may leave part of each.
+enum class Fallback { None, InPlace };
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* error, Fallback fallback);
 
 } // namespace FolderItemModule

@@ -153,7 +153,9 @@ bool Preferences::Save(QString* error)
 
     QDir().mkpath(QFileInfo(pFile).absolutePath());
     QString reason;
-    if (!FolderItemModule::replaceFile(pFile, text, &reason))
+    // Never in place: the save runs at quit, where a logout may kill the program at any moment,
+    // and only the rename then leaves the old file or the new one whole.
+    if (!FolderItemModule::replaceFile(pFile, text, &reason, FolderItemModule::Fallback::None))
         return fail(reason);
     return true;
 }
