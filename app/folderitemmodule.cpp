@@ -75,8 +75,8 @@ namespace
 
 QString shortWrite(qint64 written, qint64 size)
 {
-    return QStringLiteral("only %1 of %2 bytes could be written (the disk is full, or a "
-                          "file-size limit was reached)")
+    return QStringLiteral("only %1 of %2 bytes could be written; the disk is full or a "
+                          "file-size limit was reached")
         .arg(written)
         .arg(size);
 }
