@@ -18,10 +18,18 @@ case $executable in
     ;;
 esac
 
-# The Exec value: the path as one double-quoted argument, with backslash before ", `, $ and \,
-# and % doubled (a lone % starts a field code); then the value's own escaping doubles every
-# backslash again. A reader undoes both and gets the path back unchanged.
-quoted=$(printf '%s' "$executable" | sed -e 's/[\\"`$]/\\&/g' -e 's/%/%%/g' -e 's/\\/\\\\/g')
+# One argument of the Exec value: double-quoted, with backslash before ", `, $ and \, and %
+# doubled (a lone % starts a field code); then the value's own escaping doubles every backslash
+# again. A reader undoes both and gets the text back unchanged.
+quote() {
+    printf '"%s"' "$(printf '%s' "$1" | sed -e 's/[\\"`$]/\\&/g' -e 's/%/%%/g' -e 's/\\/\\\\/g')"
+}
+# Launchers look for the program named first in Exec before they expand its %%, so a path that
+# holds a % is handed to /bin/sh, which starts it.
+case $executable in
+*%*) exec_line="$(quote /bin/sh) -c $(quote 'exec "$1"') sh $(quote "$executable")" ;;
+*) exec_line=$(quote "$executable") ;;
+esac
 
 folder="${XDG_CONFIG_HOME:-$HOME/.config}/autostart"
 mkdir -p "$folder" || exit 1
@@ -34,7 +42,7 @@ if ! {
     printf 'Type=Application\n'
     printf 'Name=Kelvora\n'
     printf 'Comment=Bookmarks, typing snippets and memos one click away\n'
-    printf 'Exec="%s"\n' "$quoted"
+    printf 'Exec=%s\n' "$exec_line"
     printf 'Terminal=false\n'
     printf 'X-GNOME-Autostart-enabled=true\n'
 } >"$temporary"; then

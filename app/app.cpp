@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QUrl>
 
 #include <cmath>
 #include <exception>
@@ -66,6 +68,70 @@ bool App::shouldAsk(const QVariant& initDate, double now)
 void App::makeStartupItem()
 {
     emit questionAsked(Texts::startupQuestion, true);
+}
+
+bool App::_SupportWhatIliked_Action()
+{
+    platformSeam->openUrl(
+        QUrl(QStringLiteral("mailto:") + Texts::feedbackAddress + Texts::whatIlikedSubject));
+    return false;
+}
+
+bool App::_SupportMySuggestions_Action()
+{
+    platformSeam->openUrl(
+        QUrl(QStringLiteral("mailto:") + Texts::feedbackAddress + Texts::mySuggestionsSubject));
+    return false;
+}
+
+bool App::_SupportProblemsIhad_Action()
+{
+    platformSeam->openUrl(
+        QUrl(QStringLiteral("mailto:") + Texts::feedbackAddress + Texts::problemsIhadSubject));
+    return false;
+}
+
+bool App::_SupportSite_Action()
+{
+    platformSeam->openUrl(QUrl(Texts::siteAddress));
+    return false;
+}
+
+bool App::_SupportCheckforUpdate_Action()
+{
+    // The script runs with the event loop alive and a time limit: the strip repaints, and a
+    // script that hangs or fails gives no number, hence the connection message.
+    const double returned = leadingNumber(resources().getVersionAs({}));
+    if (returned == 0)
+        emit questionAsked(Texts::noConnection, false);
+    else if (returned > leadingNumber(applicationVersion()))
+        emit questionAsked(Texts::newerVersion(), true);
+    else
+        emit questionAsked(Texts::upToDate, false);
+    return false;
+}
+
+void App::registerSupportHandlers()
+{
+    registerMenuHandler(MenuTexts::SupportWhatIliked,
+                        [this] { return _SupportWhatIliked_Action(); });
+    registerMenuHandler(MenuTexts::SupportMySuggestions,
+                        [this] { return _SupportMySuggestions_Action(); });
+    registerMenuHandler(MenuTexts::SupportProblemsIhad,
+                        [this] { return _SupportProblemsIhad_Action(); });
+    registerMenuHandler(MenuTexts::SupportCheckforUpdate,
+                        [this] { return _SupportCheckforUpdate_Action(); });
+    registerMenuHandler(MenuTexts::SupportSite, [this] { return _SupportSite_Action(); });
+}
+
+double App::leadingNumber(const QString& text)
+{
+    // Blanks before the number are skipped and a sign is read; then digits with at most one
+    // decimal point. No exponent: a version number has none, so "1e3" reads as 1, and "1.2.3"
+    // as 1.2.
+    static const QRegularExpression number(QStringLiteral(R"(^\s*([+-]?(\d+\.?\d*|\.\d+)))"));
+    const QRegularExpressionMatch match = number.match(text);
+    return match.hasMatch() ? match.captured(1).toDouble() : 0.0;
 }
 
 bool App::Event_Close()

@@ -49,6 +49,17 @@ public:
     static bool shouldAsk(const QVariant& initDate, double now);
     void makeStartupItem();
 
+    // The Support menu's handlers, bound by item name at start-up; each returns false.
+    bool _SupportWhatIliked_Action();
+    bool _SupportMySuggestions_Action();
+    bool _SupportProblemsIhad_Action();
+    bool _SupportCheckforUpdate_Action();
+    bool _SupportSite_Action();
+    // Binds the five handlers to their Support menu item names.
+    void registerSupportHandlers();
+    // The decimal number at the start of a text, 0 when it does not start with one.
+    static double leadingNumber(const QString& text);
+
     // Creates or replaces a file with the bytes (FolderItemModule::replaceFile), through a link
     // to its target: a failure leaves the old file whole and puts the reason into *error.
     bool writeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);

@@ -53,18 +53,22 @@ QString BundleResources::bundlePath(const QString& executablePath)
     return QDir::cleanPath(QFileInfo(executablePath).absolutePath() + QStringLiteral("/../.."));
 }
 
-QString BundleResources::runScript(QLatin1StringView scriptName, const QVariantList& parameters,
-                                   int timeoutMs)
+std::optional<QString> BundleResources::runScript(QLatin1StringView scriptName,
+                                                  const QVariantList& parameters, int timeoutMs,
+                                                  bool reportFailure)
 {
     // Located anew at every call, so a bundle that was moved or updated is found as it is now.
     const QFileInfo script(QDir(folder).filePath(scriptName));
-    if (!script.exists()) {
-        platform.showMessage(
-            Texts::appName,
-            QStringLiteral("Could not run the script \"%1\": it is missing from %2.")
-                .arg(scriptName, QDir::toNativeSeparators(folder)));
-        return {};
-    }
+    const auto failed = [&](const QString& problem) -> std::optional<QString> {
+        if (reportFailure)
+            platform.showMessage(
+                Texts::appName,
+                QStringLiteral("Could not run the script \"%1\": %2.").arg(scriptName, problem));
+        return std::nullopt;
+    };
+    if (!script.exists())
+        return failed(
+            QStringLiteral("it is missing from %1").arg(QDir::toNativeSeparators(folder)));
 
     ProcessRequest request;
     request.program = script.canonicalFilePath(); // following links to the real file
@@ -73,22 +77,16 @@ QString BundleResources::runScript(QLatin1StringView scriptName, const QVariantL
     request.timeoutMs = timeoutMs;
 
     const ProcessResult result = platform.runProcess(request);
-    QString problem;
     if (!result.started)
-        problem = result.errorText;
-    else if (result.timedOut)
-        problem =
-            QStringLiteral("it took longer than %1 seconds and was stopped").arg(timeoutMs / 1000);
-    else if (result.exitCode != 0) {
-        problem = firstLine(result.standardError);
-        if (problem.isEmpty())
-            problem = QStringLiteral("it ended with exit code %1").arg(result.exitCode);
-    }
-    if (!problem.isEmpty()) {
-        platform.showMessage(
-            Texts::appName,
-            QStringLiteral("Could not run the script \"%1\": %2.").arg(scriptName, problem));
-        return {};
+        return failed(result.errorText);
+    if (result.timedOut)
+        return failed(
+            QStringLiteral("it took longer than %1 seconds and was stopped").arg(timeoutMs / 1000));
+    if (result.exitCode != 0) {
+        const QString reason = firstLine(result.standardError);
+        return failed(reason.isEmpty()
+                          ? QStringLiteral("it ended with exit code %1").arg(result.exitCode)
+                          : reason);
     }
     return QString::fromUtf8(result.standardOutput).trimmed();
 }
@@ -98,9 +96,9 @@ void BundleResources::activateApp(const QVariantList& parameters)
     runScript(activateAppScript, parameters, shortScriptMs);
 }
 
-void BundleResources::makeStartupItemAs(const QVariantList& parameters)
+bool BundleResources::makeStartupItemAs(const QVariantList& parameters)
 {
-    runScript(makeStartupItemScript, parameters, shortScriptMs);
+    return runScript(makeStartupItemScript, parameters, shortScriptMs).has_value();
 }
 
 void BundleResources::doTypingAs(const QVariantList& parameters)
@@ -110,7 +108,7 @@ void BundleResources::doTypingAs(const QVariantList& parameters)
 
 QString BundleResources::getVersionAs(const QVariantList& parameters)
 {
-    return runScript(getVersionScript, parameters, versionScriptMs);
+    return runScript(getVersionScript, parameters, versionScriptMs, false).value_or(QString());
 }
 
 std::shared_ptr<Sound> BundleResources::keptSound(KeptSound& kept, QLatin1StringView fileName)

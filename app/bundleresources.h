@@ -12,6 +12,7 @@
 #include <QVariantList>
 
 #include <memory>
+#include <optional>
 
 class Platform;
 
@@ -29,9 +30,11 @@ public:
     // Each runs its script and waits for it; a script that is missing, cannot start, fails or
     // takes too long is reported to the user.
     void activateApp(const QVariantList& parameters);
-    void makeStartupItemAs(const QVariantList& parameters);
+    // True when the login item was made.
+    bool makeStartupItemAs(const QVariantList& parameters);
     void doTypingAs(const QVariantList& parameters);
-    // The script's standard output without surrounding whitespace; empty when it failed.
+    // The script's standard output without surrounding whitespace; empty when it failed, which
+    // its caller tells the user itself.
     QString getVersionAs(const QVariantList& parameters);
 
     // nil (nullptr) when the sound could not be loaded; a failed load is never retried.
@@ -62,7 +65,9 @@ private:
         std::shared_ptr<Sound> sound;
     };
 
-    QString runScript(QLatin1StringView scriptName, const QVariantList& parameters, int timeoutMs);
+    // The script's output, or nothing when it failed (reported to the user when asked to).
+    std::optional<QString> runScript(QLatin1StringView scriptName, const QVariantList& parameters,
+                                     int timeoutMs, bool reportFailure = true);
     std::shared_ptr<Sound> keptSound(KeptSound& kept, QLatin1StringView fileName);
     QPixmap keptPicture(QPixmap& kept, QLatin1StringView name);
 

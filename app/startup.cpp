@@ -5,6 +5,9 @@
 #include "app/quitsignals.h"
 #include "app/texts.h"
 #include "bar/windowbevelbuttons.h"
+#include "dialogs/dialogwindow.h"
+#include "dialogs/dialogwindowask.h"
+#include "dialogs/entrydialogs.h"
 #include "platform/qtplatform.h"
 
 #include <csignal>
@@ -47,17 +50,24 @@ int runKelvora(int argc, char** argv)
 
     auto menuBar = std::make_unique<MyMenuBar>();
     app.setMenuBar(menuBar.get());
-    // The Support menu's handlers are bound to its item names here.
+    app.registerSupportHandlers();
+    // The question dialog shows once the event loop runs, so the start-up question comes up
+    // with the strip, never under it, and nothing waits for the answer.
+    QObject::connect(&app, &App::questionAsked, &app, &DialogWindowAsk::ask, Qt::QueuedConnection);
 
     app.Event_Open();
 
     // The default window, created only after Open, since it reads the preferences as it opens.
     bar = std::make_unique<WindowBevelButtons>();
+    for (MyBevelButton* button : {bar->Bookmarks(), bar->Typers(), bar->Memos()})
+        EntryDialogs::connectButton(button);
     bar->show();
     menuBar->offerMenus(bar.get());
 
     const int exitCode = app.exec();
     // Whatever ended the loop, the buttons store their keys before the preferences are saved.
+    // A dialog still open is closed without acting on it.
+    DialogWindow::discardAll();
     bar->close();
     app.Event_Close();
     return exitCode;

@@ -3,6 +3,10 @@
 // The system's own texts and preference keys, each defined once.
 
 #include <QLatin1StringView>
+#include <QString>
+
+// The platform's line end.
+inline constexpr char EndOfLine = '\n';
 
 namespace Keys
 {
@@ -42,9 +46,41 @@ inline constexpr QLatin1StringView chooseFileCaption{"Choose an Entries File"};
 inline constexpr QLatin1StringView entriesFileFilter{"plain/text (*.txt *.tab)"};
 inline constexpr QLatin1StringView tagAction{"Action"};
 inline constexpr QLatin1StringView tagFile{"File"};
+// The product's addresses: feedback mail, web site and the disk image offered by the update
+// check.
+inline constexpr QLatin1StringView feedbackAddress{"feedback@kelvora.app"};
+inline constexpr QLatin1StringView siteAddress{"https://www.kelvora.app"};
+inline QString downloadAddress()
+{
+    return siteAddress + QLatin1StringView("/Kelvora.dmg");
+}
+// The feedback mails' subjects, percent-encoded.
+inline constexpr QLatin1StringView whatIlikedSubject{"?subject=What%20I%20liked..."};
+inline constexpr QLatin1StringView mySuggestionsSubject{"?subject=My%20Suggestions..."};
+inline constexpr QLatin1StringView problemsIhadSubject{"?subject=Problems%20I%20had..."};
+// The update check's answers in the question dialog.
+inline QString newerVersion()
+{
+    return QStringLiteral("A newer Version of Kelvora is available-") + EndOfLine + EndOfLine +
+           QStringLiteral("Download?");
+}
+inline constexpr QLatin1StringView upToDate{"This version is up-to-date!"};
+inline constexpr QLatin1StringView noConnection{"Make sure you have a Internet connection!"};
 // The web search for a bookmark without an address; the encoded title follows.
 inline constexpr QLatin1StringView webSearchAddress{"https://www.google.com/search?q="};
 } // namespace Texts
+
+// The dialogs' captions.
+namespace DialogTexts
+{
+inline constexpr QLatin1StringView url{"URL:"};
+inline constexpr QLatin1StringView title{"Title:"};
+inline constexpr QLatin1StringView text{"Text:"};
+inline constexpr QLatin1StringView ok{"OK"};
+inline constexpr QLatin1StringView cancel{"Cancel"};
+inline constexpr QLatin1StringView yes{"Yes"};
+inline constexpr QLatin1StringView no{"No"};
+} // namespace DialogTexts
 
 // The bar: button names (also values of "CurrentBevelButton"), size words and menu items.
 namespace BarTexts
@@ -96,6 +132,4 @@ inline constexpr QLatin1StringView siteHost{"kelvora.app"};
 inline constexpr QLatin1StringView checkForUpdateText{"Check for Update...."};
 } // namespace MenuTexts
 
-// The platform's line end.
-inline constexpr char EndOfLine = '\n';
 inline constexpr qint64 secondsBetweenQuestions = 2592000; // 30 days

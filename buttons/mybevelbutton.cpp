@@ -129,7 +129,7 @@ void MyBevelButton::Event_MenuSelected(QAction* item)
         setToolTip(item->text());
         isAltKey = false;
         Platform& platform = App::instance()->platform();
-        if (platform.altKeyDown()) {
+        if (platform.optionKeyDown()) {
             isAltKey = true;
             menuInsertionIndex = tag.toInt();
             const QString text = platform.clipboardHasText() ? platform.clipboardText() : QString();
@@ -228,7 +228,7 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
         bool accepted = true;
         if (dragged.hasText) {
             menuInsertionIndex = 0;
-            isAltKey = App::instance()->platform().altKeyDown();
+            isAltKey = App::instance()->platform().optionKeyDown();
             if (isKind(QStringLiteral("book")))
                 openBookmarkDialog(dragged.text);
             else

@@ -38,8 +38,10 @@ public:
     void Event_DropObject(const QMimeData* item, int action);
     void Event_Close();
 
-    // Inserts one entry line (from a dialog's OK button or a text drop) and writes the file.
-    void insertMenuItem(const QString& entryLine);
+    // Inserts one entry line (from a dialog's OK button or a text drop) and writes the file;
+    // false when it could not be written (the user has been told, and the lines are as they
+    // were).
+    bool insertMenuItem(const QString& entryLine);
     // Writes the entries file, drops the selection and sets the caption; false when the file
     // could not be written (the user has been told).
     bool updateMenu(const QString& caption);
@@ -102,7 +104,7 @@ public:
     QString menuMd5;
     // The folder whose other text files the menu offers; empty while none is set.
     QString menuFolderItemFolder;
-    // Whether the Option key was held at the last entry choice or text drop.
+    // Whether Shift or Alt (the Option key) was held at the last entry choice or text drop.
     bool isAltKey = false;
     // Line index before which insertMenuItem inserts while isAltKey is true.
     qint64 menuInsertionIndex = 0;

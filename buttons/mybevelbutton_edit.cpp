@@ -9,12 +9,12 @@
 // Adding and removing entries. Each edit writes the entries file at once; a failed write
 // leaves the file and the lines held in memory as they were.
 
-void MyBevelButton::insertMenuItem(const QString& entryLine)
+bool MyBevelButton::insertMenuItem(const QString& entryLine)
 {
     // After a switch of files the lines held may still be the previous file's: read the new
     // file first, so that they are never written into it.
     if (!makeEntriesCurrent(QStringLiteral("added")))
-        return;
+        return false;
     const QList<QByteArray> before = menuEntries;
     qsizetype at = menuEntries.size();
     // An index recorded before the file was shortened elsewhere appends.
@@ -25,7 +25,9 @@ void MyBevelButton::insertMenuItem(const QString& entryLine)
     if (!updateMenu(entryLine)) {
         menuEntries = before;
         ++entriesRevision;
+        return false;
     }
+    return true;
 }
 
 bool MyBevelButton::updateMenu(const QString& caption)

@@ -48,7 +48,10 @@ public:
     virtual void playSound(const Sound& sound) = 0;
 
     // Input state.
-    virtual bool altKeyDown() const = 0;      // the Option key of the design
+    // Shift or Alt held now: the key that turns an entry choice into "add an entry here" and
+    // puts a dropped text first. Alt alone cannot serve: it closes an open menu, and window
+    // managers take Alt+click to move the window.
+    virtual bool optionKeyDown() const = 0;
     virtual bool mouseButtonDown() const = 0; // any mouse button held now
     virtual qint64 ticks() const = 0;         // monotonic, sixty per second
     virtual double currentUnixTime() const = 0;

@@ -1,5 +1,7 @@
 #include "platform/qtplatform.h"
 
+#include "platform/windowstacking.h"
+
 #include <QClipboard>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -90,9 +92,10 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
     return result;
 }
 
-bool QtPlatform::altKeyDown() const
+bool QtPlatform::optionKeyDown() const
 {
-    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+    const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
+    return held.testFlag(Qt::ShiftModifier) || held.testFlag(Qt::AltModifier);
 }
 
 bool QtPlatform::mouseButtonDown() const
@@ -158,6 +161,7 @@ void QtPlatform::showMessage(const QString& title, const QString& text)
     auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
+    WindowStacking::keepClearOfFloatingWindows(box);
     if (QCoreApplication::closingDown() || QThread::currentThread()->loopLevel() == 0) {
         // No event loop runs any more (a failure while quitting): wait for the user, but not
         // for ever, so that a logout is not held up.

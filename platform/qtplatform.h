@@ -16,7 +16,7 @@ public:
     bool openFile(const QString& path) override;
     ProcessResult runProcess(const ProcessRequest& request) override;
     void playSound(const Sound& sound) override;
-    bool altKeyDown() const override;
+    bool optionKeyDown() const override;
     bool mouseButtonDown() const override;
     qint64 ticks() const override;
     double currentUnixTime() const override;

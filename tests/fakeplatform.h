@@ -21,7 +21,7 @@ public:
     }
     ProcessResult runProcess(const ProcessRequest& request) override;
     void playSound(const Sound& sound) override;
-    bool altKeyDown() const override { return altKey; }
+    bool optionKeyDown() const override { return optionKey; }
     bool mouseButtonDown() const override { return mouseDown; }
     qint64 ticks() const override { return tickCount; }
     double currentUnixTime() const override { return now; }
@@ -61,7 +61,7 @@ public:
     // Answers. A process is really run unless processResponder is set.
     std::function<ProcessResult(const ProcessRequest&)> processResponder;
     bool openFileSucceeds = true;
-    bool altKey = false;
+    bool optionKey = false;
     bool mouseDown = false;
     qint64 tickCount = 0;
     double now = 1.7e9;

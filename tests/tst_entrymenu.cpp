@@ -201,7 +201,7 @@ private slots:
                                             : &MyBevelButton::textDialogRequested);
         if (clipboardHasText)
             fakePlatform().setClipboardText("clip");
-        fakePlatform().altKey = true;
+        fakePlatform().optionKey = true;
         fx.choose(*target, "http://m1.org");
         QCOMPARE(dialog.size(), 1);
         QCOMPARE(dialog.first().first().toString(), clipboardHasText ? "clip" : "");

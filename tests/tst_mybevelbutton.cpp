@@ -178,7 +178,7 @@ private slots:
                 mime.setUrls({QUrl(payload)});
             mime.setText(payload);
         }
-        fakePlatform().altKey = option;
+        fakePlatform().optionKey = option;
 
         // Shift held, as in a drag of text out of an editor built on Qt: the source proposes a
         // move, and would delete the text from the user's document if the move were accepted.

@@ -1,0 +1,139 @@
+#!/bin/sh
+# Adding entries through the dialogs of the real Kelvora under a window manager: an entry chosen
+# with Shift held (by click and by Return) opens the bookmark dialog with the keyboard in its
+# URL field, clear of the strip, and Return adds the line before the chosen entry; text dropped
+# on Bookmarks opens it too and Return appends; the text dialog's OK waits for a valid text.
+set -eu
+. "$(dirname "$0")/lib.sh"
+start_openbox
+[ -x "${KELVORA_PASTETARGET:-}" ] || fail "KELVORA_PASTETARGET does not name the paste target"
+work=$KELVORA_WORK
+cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$work/Kelvora.app"
+printf 'One\thttps://one.example\nTwo\thttps://two.example' >"$work/Bookmarks.txt"
+printf 't1\nt2' >"$work/Typers.txt"
+mkdir -p "$XDG_DATA_HOME/Kelvora"
+printf '{"initDate": 4000000000, "windowLeft": 300, "windowTop": 200}' \
+    >"$XDG_DATA_HOME/Kelvora/Kelvora.js"
+
+# The window the user works in; it is also the source of the dragged text.
+"$KELVORA_PASTETARGET" "$work/target.out" >"$work/target.log" 2>&1 &
+target=$(wait_for_window $!) || fail "the target window did not appear"
+"$work/Kelvora.app/Contents/MacOS/Kelvora" >"$work/app.log" 2>&1 &
+app=$!
+bar=$(wait_for_window "$app") || { cat "$work/app.log"; fail "no strip appeared"; }
+wait_for_geometry "$bar" "300,200 558x18" "the strip"
+
+# Prints the id of Kelvora's window other than the strip (a menu or a dialog) once it shows.
+other_window() {
+    for _ in $(seq 1 100); do
+        id=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -x "$bar" | head -n 1) ||
+            true
+        [ -n "$id" ] && echo "$id" && return 0
+        sleep 0.05
+    done
+    cat "$work/app.log" >&2
+    fail "${1:-a window} did not appear"
+}
+# Waits until the dialog has the keyboard and stands clear of the strip.
+check_dialog() {
+    dialog=$(other_window "the dialog after $1")
+    for _ in $(seq 1 60); do
+        [ "$(xdotool getwindowfocus)" = "$dialog" ] && break
+        sleep 0.05
+    done
+    [ "$(xdotool getwindowfocus)" = "$dialog" ] || fail "the dialog has no keyboard focus"
+    # Its frame (a title bar of up to 30) stays clear of the strip (200 to 218).
+    for _ in $(seq 1 60); do
+        geometry=$(window_geometry "$dialog")
+        y=${geometry#*,}
+        y=${y%% *}
+        height=${geometry#*x}
+        { [ "$y" -ge 248 ] || [ $((y + height)) -le 200 ]; } && return 0
+        sleep 0.05
+    done
+    fail "the dialog at $geometry lies under the strip"
+}
+# Waits until a file holds exactly the text.
+expect_file() {
+    printf '%s' "$2" >"$work/expected"
+    for _ in $(seq 1 60); do
+        cmp -s "$1" "$work/expected" && return 0
+        sleep 0.05
+    done
+    echo "expected: $(od -c "$work/expected")" >&2
+    echo "found:    $(od -c "$1")" >&2
+    fail "$3"
+}
+closed() {
+    for _ in $(seq 1 60); do
+        xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -q -x "$bar" || return 0
+        sleep 0.05
+    done
+    fail "the dialog stayed open"
+}
+tab='	'
+printf '%s' 'Example https://www.example.org/x' | xclip -selection clipboard -i >/dev/null 2>&1
+
+# Shift+click on the second bookmark; what the user types replaces the address.
+xdotool mousemove 400 209 click 1
+eval "$(xdotool getwindowgeometry --shell "$(other_window "the Bookmarks menu")")"
+xdotool mousemove $((X + 40)) $((Y + 32)) keydown shift click 1 keyup shift
+check_dialog "Shift+click"
+xdotool type 'https://typed.example'
+xdotool key Return
+expect_file "$work/Bookmarks.txt" "One${tab}https://one.example
+Example${tab}https://typed.example
+Two${tab}https://two.example" "Shift+click did not add the bookmark before the chosen one"
+closed
+
+# Shift+Return on the second bookmark.
+xdotool mousemove 400 209 click 1
+other_window "the Bookmarks menu" >/dev/null
+xdotool keydown shift key Down Down Return keyup shift
+check_dialog "Shift+Return"
+xdotool key Return
+expect_file "$work/Bookmarks.txt" "One${tab}https://one.example
+Example${tab}https://www.example.org/x
+Example${tab}https://typed.example
+Two${tab}https://two.example" "Shift+Return did not add the bookmark before the chosen one"
+closed
+
+# Text dragged from the target window onto Bookmarks: copied, never moved out of the source.
+xdotool windowactivate --sync "$target"
+xdotool type 'Dropped https://drop.example'
+xdotool key ctrl+a
+eval "$(xdotool getwindowgeometry --shell "$target")"
+xdotool mousemove $((X + 30)) $((Y + 10)) mousedown 1
+for step in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool mousemove $((X + 30 + (400 - X - 30) * step / 10)) $((Y + 10 + (209 - Y - 10) * step / 10))
+    sleep 0.05
+done
+sleep 0.2
+xdotool mouseup 1
+check_dialog "the drop"
+xdotool key Return
+expect_file "$work/Bookmarks.txt" "One${tab}https://one.example
+Example${tab}https://www.example.org/x
+Example${tab}https://typed.example
+Two${tab}https://two.example
+Dropped${tab}https://drop.example" "the dropped text was not appended"
+closed
+
+# A one-letter clipboard leaves the text dialog's OK disabled until a word is typed.
+printf '%s' 'x' | xclip -selection clipboard -i >/dev/null 2>&1
+xdotool mousemove 588 209 click 1
+other_window "the Typers menu" >/dev/null
+xdotool keydown shift key Down Return keyup shift
+check_dialog "Shift+Return on a typer"
+xdotool key Return
+sleep 0.3
+[ "$(xdotool getwindowfocus)" = "$dialog" ] || fail "Return closed the dialog while OK was disabled"
+xdotool type 'hello world'
+xdotool key Return
+expect_file "$work/Typers.txt" "hello world
+t1
+t2" "the typed entry was not added"
+closed
+
+terminate "$app" || { cat "$work/app.log"; fail "Kelvora exited with an error"; }
+echo "user_dialogs: passed"
