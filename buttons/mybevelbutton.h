@@ -58,7 +58,8 @@ public:
     void getFolderItem();
     bool saveFolderItem();
     void checkFolderItemExists();
-    void setMenuEntries();
+    // A read failure is shown once, here or by the edit that met it (reportReadProblem false).
+    void setMenuEntries(bool reportReadProblem = true);
 
     // The menu, rebuilt from the file at every press.
     void buildMenu();

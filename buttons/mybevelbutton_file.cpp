@@ -23,7 +23,7 @@ void MyBevelButton::checkFolderItemExists()
     }
 }
 
-void MyBevelButton::setMenuEntries()
+void MyBevelButton::setMenuEntries(bool reportReadProblem)
 {
     const QFileInfo info(menuFolderItemFile);
     QByteArray text;
@@ -40,7 +40,8 @@ void MyBevelButton::setMenuEntries()
                     .arg(menuFolderItemFile, problem);
             if (message != lastReadProblem) {
                 lastReadProblem = message;
-                reportProblem(message);
+                if (reportReadProblem)
+                    reportProblem(message);
             }
             return;
         }
@@ -168,11 +169,12 @@ bool MyBevelButton::makeEntriesCurrent(const QString& what)
     const QFileInfo info(menuFolderItemFile);
     if (entriesCurrent && !info.exists() && !info.isSymLink())
         return true;
-    setMenuEntries();
+    // One message for both the failed read and the edit it stops.
+    setMenuEntries(false);
     if (entriesCurrent)
         return true;
-    reportProblem(QStringLiteral("The entry could not be %1: the entries file %2 cannot be read, "
-                                 "and Kelvora does not write over a file it could not read.")
-                      .arg(what, menuFolderItemFile));
+    reportProblem(QStringLiteral("The entry could not be %1, since Kelvora does not write over a "
+                                 "file it could not read. %2")
+                      .arg(what, lastReadProblem));
     return false;
 }
