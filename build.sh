@@ -11,7 +11,7 @@ RUN_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-
     nodejs)
 # What the tests need besides: an X server, a window manager, X tools, formatting checks.
 TEST_PACKAGES=(clang-format xvfb xauth openbox trayer imagemagick sox xclip desktop-file-utils
-    libglib2.0-bin)
+    libglib2.0-bin libxcb-xtest0-dev)
 
 install_packages() {
     local missing=()

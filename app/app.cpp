@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QUrl>
 
 #include <cmath>
@@ -45,8 +46,10 @@ void App::Event_Open()
 {
     const double now = platformSeam->currentUnixTime();
     preferencesStore = std::make_unique<PreferencesModule::Preferences>(Texts::appName);
-    if (!preferencesStore->loadProblem().isEmpty())
-        platformSeam->showMessage(Texts::appName, preferencesStore->loadProblem());
+    // Told once the event loop runs, after the strip is up: a message now would hold it back.
+    if (const QString problem = preferencesStore->loadProblem(); !problem.isEmpty())
+        QTimer::singleShot(0, this,
+                           [this, problem] { platformSeam->showMessage(Texts::appName, problem); });
 
     MenubarHeight =
         platformSeam->screenGeometry().height() - platformSeam->availableGeometry().height();
@@ -189,12 +192,14 @@ bool App::hasMenuHandler(const QString& itemName) const
     return menuHandlers.contains(itemName);
 }
 
-void App::Quit()
+void App::Quit(QuitBy by)
 {
-    if (quitting)
-        return;
-    quitting = true;
-    closeAllWindows();
+    if (by == QuitBy::Session)
+        quitBySession = true;
+    if (!quitting) {
+        quitting = true;
+        closeAllWindows();
+    }
     exit(0);
 }
 

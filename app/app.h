@@ -75,10 +75,16 @@ public:
     bool runMenuHandler(const QString& itemName);
     bool hasMenuHandler(const QString& itemName) const;
 
-    // The Quit command: closes every window (each stores its state), then ends the event
-    // loop. Calling it again while quitting does nothing.
-    void Quit();
+    // Who asked to quit: the user (the Quit command, closing the strip), who then reads a report
+    // of a failed save before the program ends, or the session (a signal, the display gone),
+    // which waits for nobody.
+    enum class QuitBy { User, Session };
+    // The Quit command: closes every window (each stores its state), then ends the event loop,
+    // also from inside a nested loop; a quit asked for before the main loop runs keeps it from
+    // starting. Asked again while quitting, it ends whatever loop runs then.
+    void Quit(QuitBy by = QuitBy::User);
     bool isQuitting() const { return quitting; }
+    bool quitByUser() const { return quitting && !quitBySession; }
 
     bool notify(QObject* receiver, QEvent* event) override;
 
@@ -93,4 +99,5 @@ private:
     QHash<QString, std::function<bool()>> menuHandlers;
     QPointer<QMenuBar> applicationMenuBar;
     bool quitting = false;
+    bool quitBySession = false;
 };

@@ -22,22 +22,29 @@ extern "C" void onQuitSignal(int)
 
 } // namespace
 
-void installQuitSignalHandlers(App& app)
+void catchQuitSignals()
 {
-    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    if (signalPipe[0] < 0 &&
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0)
         return;
-    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t got = ::read(signalPipe[1], &byte, 1);
-        notifier->setEnabled(false);
-        app.Quit();
-    });
-
     struct sigaction action = {};
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signalNumber : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(signalNumber, &action, nullptr);
+}
+
+void installQuitSignalHandlers(App& app)
+{
+    catchQuitSignals();
+    if (signalPipe[1] < 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
+    // Every signal counts, also one while quitting: it ends a wait for a report to be read.
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+        char bytes[16];
+        [[maybe_unused]] const ssize_t got = ::read(signalPipe[1], bytes, sizeof bytes);
+        app.Quit(App::QuitBy::Session);
+    });
 }

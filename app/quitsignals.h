@@ -5,4 +5,8 @@
 
 class App;
 
+// Catches the signals from the first moment on; one that arrives before the application object
+// exists waits until installQuitSignalHandlers hands it on.
+void catchQuitSignals();
+// From now on each signal quits the application as soon as an event loop runs.
 void installQuitSignalHandlers(App& app);

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/mymenubar.h"
 #include "app/quitsignals.h"
+#include "app/singleinstance.h"
 #include "app/texts.h"
 #include "bar/windowbevelbuttons.h"
 #include "dialogs/dialogwindow.h"
@@ -10,8 +11,13 @@
 #include "dialogs/entrydialogs.h"
 #include "platform/qtplatform.h"
 
+#include <QScopeGuard>
+#include <QWindow>
+
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 namespace
 {
@@ -24,10 +30,49 @@ bool displayAvailable()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// What quitting saves, saved once whichever way the program ends.
+App* runningApp = nullptr;
+WindowBevelButtons* runningBar = nullptr;
+bool saved = false;
+
+bool saveOnce()
+{
+    if (saved || !runningApp)
+        return true;
+    saved = true;
+    return runningApp->Event_Close();
+}
+
+// Qt's X11 connection ends the program through exit() when the display goes away (the X server
+// ended, a logout closed the display first), past the event loop and every window's close.
+// Nothing can be shown or closed any more: the buttons' keys and the preferences are saved.
+extern "C" void saveAtExit()
+{
+    if (!runningApp || saved)
+        return;
+    if (runningBar)
+        runningBar->storeButtonKeys();
+    saveOnce();
+}
+
+// A failed save reported to a user who asked to quit stays up until they have closed it; a
+// signal or the display going away ends the wait at once.
+void waitForReports(App& app)
+{
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    if (!app.quitByUser() ||
+        std::none_of(windows.cbegin(), windows.cend(), [](QWindow* w) { return w->isVisible(); }))
+        return;
+    app.setQuitOnLastWindowClosed(true);
+    app.exec();
+}
+
 } // namespace
 
 int runKelvora(int argc, char** argv)
 {
+    // First of all: a signal from here on quits cleanly, never kills.
+    catchQuitSignals();
     // A write past the file-size limit (ulimit -f) then fails and is reported like any other
     // failed write, instead of killing the program before it has saved.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -42,8 +87,11 @@ int runKelvora(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     App app(argc, argv, std::make_unique<QtPlatform>());
-    // Before any window shows: a signal that arrives early must quit cleanly too, not kill.
     installQuitSignalHandlers(app);
+    // A second start on the same display leaves the preferences to the running one.
+    SingleInstance instance;
+    if (!instance.claim())
+        return 0;
     // Declared before the menu bar so that the menu bar, which may sit in the bar window for a
     // global menu bar, is destroyed first.
     std::unique_ptr<WindowBevelButtons> bar;
@@ -63,12 +111,26 @@ int runKelvora(int argc, char** argv)
         EntryDialogs::connectButton(button);
     bar->show();
     menuBar->offerMenus(bar.get());
+    QObject::connect(&instance, &SingleInstance::anotherStarted, bar.get(), [&bar] {
+        bar->show();
+        bar->raise();
+    });
 
-    const int exitCode = app.exec();
+    runningApp = &app;
+    runningBar = bar.get();
+    const auto notRunning = qScopeGuard([] {
+        runningApp = nullptr;
+        runningBar = nullptr;
+    });
+    std::atexit(saveAtExit);
+
+    // A quit asked for before the loop runs must not leave it running with nothing to end it.
+    const int exitCode = app.isQuitting() ? 0 : app.exec();
     // Whatever ended the loop, the buttons store their keys before the preferences are saved.
     // A dialog still open is closed without acting on it.
     DialogWindow::discardAll();
     bar->close();
-    app.Event_Close();
+    if (!saveOnce())
+        waitForReports(app);
     return exitCode;
 }

@@ -273,9 +273,14 @@ void WindowBevelButtons::closeEvent(QCloseEvent* event)
         return;
     closed = true;
     // The buttons store their keys here, before the application saves the preferences.
+    storeButtonKeys();
+    Event_Close();
+}
+
+void WindowBevelButtons::storeButtonKeys()
+{
     for (MyBevelButton* button : entryButtons())
         button->Event_Close();
-    Event_Close();
 }
 
 void WindowBevelButtons::moveEvent(QMoveEvent*)

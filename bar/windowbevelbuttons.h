@@ -51,6 +51,9 @@ public:
     bool SettingsCanvas_ConstructContextualMenu(MyCanvas* sender, QMenu* base, int X, int Y);
     bool SettingsCanvas_ContextualMenuAction(MyCanvas* sender, QAction* hitItem);
 
+    // The buttons put their keys into the preferences store, as they do when the window closes.
+    void storeButtonKeys();
+
     // The window's Open, Close and Moved events.
     void Event_Open();
     void Event_Close();

@@ -174,32 +174,60 @@ QString javaScriptTemplate(const QString& code, qsizetype& i)
     return out;
 }
 
-} // namespace
-
-QString forShell(const QString& command)
+// Shell code from `i` to the text's end or, with `close`, up to and including the character that
+// closes double quotes or a command substitution (a parenthesis or a backquote). Inside a
+// substitution the quoting starts afresh, also within double quotes: a reference there is a
+// word of its own again.
+QString shellCode(const QString& command, qsizetype& i, QChar close)
 {
+    const bool doubleQuoted = close == QLatin1Char('"');
     QString out;
-    for (qsizetype i = 0; i < command.size();) {
+    int depth = 0; // parentheses opened inside $( ), so that a subshell's ) does not end it
+    while (i < command.size()) {
         const QChar c = command.at(i);
         if (c == QLatin1Char('\\')) {
             out += QStringView(command).mid(i, 2);
             i += 2;
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            const bool doubleQuoted = c == QLatin1Char('"');
-            const qsizetype end = literalEnd(command, i, doubleQuoted);
-            out += replacePlaceholders(QStringView(command).mid(i, end - i),
-                                       doubleQuoted ? shellInDoubleQuotes : shellInSingleQuotes,
+        } else if (c == QLatin1Char('\'') && !doubleQuoted) {
+            const qsizetype end = literalEnd(command, i, false);
+            out += replacePlaceholders(QStringView(command).mid(i, end - i), shellInSingleQuotes,
                                        Qt::CaseSensitive);
             i = end;
+        } else if (startsAt(command, i, QLatin1StringView("$("))) {
+            out += QStringLiteral("$(");
+            i += 2;
+            out += shellCode(command, i, QLatin1Char(')'));
+        } else if ((c == QLatin1Char('"') && !doubleQuoted) ||
+                   (c == QLatin1Char('`') && close != c)) {
+            out += c;
+            ++i;
+            out += shellCode(command, i, c);
         } else if (placeholderAt(command, i, Qt::CaseSensitive)) {
-            out += shellWord;
+            out += doubleQuoted ? shellInDoubleQuotes : shellWord;
             i += placeholder.size();
         } else {
+            if (c == QLatin1Char('(') && !doubleQuoted) {
+                ++depth;
+            } else if (c == QLatin1Char(')') && depth > 0) {
+                --depth;
+            } else if (c == close) {
+                out += c;
+                ++i;
+                return out;
+            }
             out += c;
             ++i;
         }
     }
     return out;
+}
+
+} // namespace
+
+QString forShell(const QString& command)
+{
+    qsizetype i = 0;
+    return shellCode(command, i, QChar());
 }
 
 QString forPhp(const QString& code)

@@ -13,8 +13,9 @@ namespace ClipboardReference
 inline constexpr QLatin1StringView variable{"KELVORA_CLIPBOARD"};
 
 // The shell: "${KELVORA_CLIPBOARD}" as a word of its own, ${KELVORA_CLIPBOARD} inside double
-// quotes, and closing and reopening single quotes around it inside single quotes. The
-// placeholder is matched in this letter case only.
+// quotes, and closing and reopening single quotes around it inside single quotes. Inside a
+// command substitution, $( ) or backquotes, the quoting starts afresh. The placeholder is
+// matched in this letter case only.
 QString forShell(const QString& command);
 
 // PHP and JavaScript, the placeholder in any letter case. Inside a string literal the value

@@ -36,6 +36,8 @@ const QString phpMissing = QStringLiteral(" Typers need the PHP interpreter (pac
 const QString nodeMissing = QStringLiteral(" Typers need Node.js (package nodejs).");
 const QString cannotWrite = QStringLiteral(
     "The typer was not typed: the snippet file for %1 could not be written in %2 (%3).");
+const QString tooMuchOutput = QStringLiteral(
+    "The typer was not typed: %1 printed more than %2 MB and was stopped; nothing of it is typed.");
 const QString stopped =
     QStringLiteral("%1 did not end within %2 seconds and was stopped; what it printed until then "
                    "is typed.");
@@ -85,6 +87,8 @@ SnippetOutput runSnippet(ProcessRequest request, const QString& code, const QStr
     const ProcessResult result = platform.runProcess(request);
     if (!result.started)
         throw TyperFailure(cannotRun.arg(what, result.errorText) + missingHint);
+    if (result.overflowed)
+        throw TyperFailure(tooMuchOutput.arg(what, QString::number(request.outputLimit >> 20)));
     if (result.timedOut) {
         QString sentence = what;
         sentence[0] = sentence[0].toUpper();

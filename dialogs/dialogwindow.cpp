@@ -1,6 +1,9 @@
 #include "dialogs/dialogwindow.h"
 
 #include "app/app.h"
+#include "app/texts.h"
+#include "dialogs/pushbuttoncancel.h"
+#include "dialogs/pushbuttonok.h"
 #include "platform/windowstacking.h"
 
 #include <QApplication>
@@ -79,6 +82,17 @@ void DialogWindow::placeButton(QPushButton* button, const QString& name, const Q
     button->setAutoDefault(false);
     button->setDefault(isDefault);
     placeControl(button, name, rect);
+}
+
+void DialogWindow::addOkAndCancel(const QRect& okRect, const QRect& cancelRect,
+                                  const std::function<void(PushButtonOk*)>& onPress)
+{
+    auto* ok = new PushButtonOk(this);
+    placeButton(ok, QStringLiteral("ButtonOk"), DialogTexts::ok, okRect, true);
+    ok->setEnabled(false);
+    connect(ok, &QPushButton::pressed, this, [ok, onPress] { onPress(ok); });
+    placeButton(new PushButtonCancel(this), QStringLiteral("ButtonCancel"), DialogTexts::cancel,
+                cancelRect, false);
 }
 
 void DialogWindow::showEvent(QShowEvent* event)

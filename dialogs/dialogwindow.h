@@ -8,6 +8,9 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
+class PushButtonOk;
 class QLabel;
 class QPushButton;
 
@@ -49,6 +52,11 @@ protected:
     void placeControl(QWidget* control, const QString& name, const QRect& rect);
     void placeButton(QPushButton* button, const QString& name, const QString& caption,
                      const QRect& rect, bool isDefault);
+    // The entry dialogs' OK, the default button, disabled until the fields hold valid texts,
+    // and Cancel. A press on OK, by mouse or by Return, first runs onPress, which composes the
+    // entry line.
+    void addOkAndCancel(const QRect& okRect, const QRect& cancelRect,
+                        const std::function<void(PushButtonOk*)>& onPress);
 
     // The building steps, in this order.
     virtual void Layout() = 0;

@@ -34,12 +34,8 @@ void DialogWindowBookmark::_CreateControls0()
     placeControl(new MyTextField(this), QStringLiteral("TextFieldUrl"), QRect(20, 44, 417, 22));
     addLabel(QStringLiteral("LabelTitle"), DialogTexts::title, QRect(20, 78, 100, 20));
     placeControl(new MyTextField(this), QStringLiteral("TextFieldTitle"), QRect(20, 102, 417, 22));
-    auto* ok = new PushButtonOk(this);
-    placeButton(ok, QStringLiteral("ButtonOk"), DialogTexts::ok, QRect(367, 136, 70, 20), true);
-    ok->setEnabled(false);
-    connect(ok, &QPushButton::pressed, this, [this, ok] { ButtonOk_MouseDown(ok, 0, 0); });
-    placeButton(new PushButtonCancel(this), QStringLiteral("ButtonCancel"), DialogTexts::cancel,
-                QRect(286, 136, 70, 20), false);
+    addOkAndCancel(QRect(367, 136, 70, 20), QRect(286, 136, 70, 20),
+                   [this](PushButtonOk* ok) { ButtonOk_MouseDown(ok, 0, 0); });
     setTabOrder(TextFieldUrl(), TextFieldTitle());
     setTabOrder(TextFieldTitle(), ButtonOk());
     setTabOrder(ButtonOk(), ButtonCancel());

@@ -26,12 +26,8 @@ void DialogWindowText::Layout()
 
 void DialogWindowText::_CreateControls0()
 {
-    auto* ok = new PushButtonOk(this);
-    placeButton(ok, QStringLiteral("ButtonOk"), DialogTexts::ok, QRect(367, 78, 70, 20), true);
-    ok->setEnabled(false);
-    connect(ok, &QPushButton::pressed, this, [this, ok] { ButtonOk_MouseDown(ok, 0, 0); });
-    placeButton(new PushButtonCancel(this), QStringLiteral("ButtonCancel"), DialogTexts::cancel,
-                QRect(286, 78, 70, 20), false);
+    addOkAndCancel(QRect(367, 78, 70, 20), QRect(286, 78, 70, 20),
+                   [this](PushButtonOk* ok) { ButtonOk_MouseDown(ok, 0, 0); });
     addLabel(QStringLiteral("LabelTitle"), DialogTexts::text, QRect(20, 20, 99, 20));
     placeControl(new MyTextField(this), QStringLiteral("TextFieldText"), QRect(20, 44, 417, 22));
     setTabOrder(ButtonOk(), ButtonCancel());

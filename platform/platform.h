@@ -20,6 +20,8 @@ struct ProcessRequest {
     QMap<QString, QString> environment; // added to the inherited environment
     QByteArray standardInput;
     int timeoutMs = 30000; // the process is stopped after this long
+    // The process is stopped once its output (both streams together) passes this many bytes.
+    qint64 outputLimit = 4 * 1024 * 1024;
 };
 
 struct ProcessResult {
@@ -28,7 +30,8 @@ struct ProcessResult {
     int exitCode = -1;
     QByteArray standardOutput;
     QByteArray standardError;
-    QString errorText; // the system's reason when it did not start
+    QString errorText;       // the system's reason when it did not start
+    bool overflowed = false; // stopped when its output passed the limit; no output is kept
 };
 
 class Platform
@@ -41,7 +44,8 @@ public:
     virtual bool openFile(const QString& path) = 0;
 
     // Runs a program (a bundle script, /bin/sh -c LINE, an interpreter) and waits for it while
-    // the event loop keeps serving the clipboard and repaints, but no user input.
+    // the event loop keeps serving the clipboard and repaints, but no user input. The program
+    // leads a process group of its own: stopping it stops whatever it started too.
     virtual ProcessResult runProcess(const ProcessRequest& request) = 0;
 
     // Plays a decoded sound without blocking; does nothing where no audio device exists.
@@ -72,6 +76,7 @@ public:
     // The open-file dialog; an empty result means the user cancelled.
     virtual QString chooseOpenFile(const QString& caption, const QString& filter) = 0;
 
-    // Tells the user about a failure without blocking the caller; also written to stderr.
+    // Tells the user about a failure without blocking the caller, ever; also written to stderr.
+    // Without a display (it went away) only stderr has it.
     virtual void showMessage(const QString& title, const QString& text) = 0;
 };

@@ -13,10 +13,27 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QScreen>
-#include <QThread>
 #include <QTimer>
+#include <QtGui/qguiapplication_platform.h>
 
+#include <xcb/xcb.h>
+
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
+
+namespace
+{
+
+// The X server has gone (it ended, or a logout closed the display): nothing can be shown.
+bool displayGone()
+{
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 && x11->connection() && xcb_connection_has_error(x11->connection());
+}
+
+} // namespace
 
 QtPlatform::QtPlatform()
 {
@@ -51,6 +68,8 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
             environment.insert(it.key(), it.value());
         process.setProcessEnvironment(environment);
     }
+    // A group of its own, so that stopping it reaches the processes it started too.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
 
     // Wait in a local loop rather than waitForFinished(): another application may ask us for
     // the clipboard's contents meanwhile, and a blocked main thread would never answer it.
@@ -66,8 +85,20 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
         result.timedOut = true;
         loop.quit();
     });
+    // The output is taken as it comes, so that its size is known before it fills the memory.
+    const auto collect = [&] {
+        result.standardOutput += process.readAllStandardOutput();
+        result.standardError += process.readAllStandardError();
+        if (result.standardOutput.size() + result.standardError.size() > request.outputLimit) {
+            result.overflowed = true;
+            loop.quit();
+        }
+    };
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, collect);
+    QObject::connect(&process, &QProcess::readyReadStandardError, &loop, collect);
 
     process.start(request.program, request.arguments);
+    const qint64 group = process.processId();
     if (!request.standardInput.isEmpty())
         process.write(request.standardInput);
     process.closeWriteChannel();
@@ -82,12 +113,20 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
         return result;
     }
     result.started = true;
-    if (result.timedOut) {
-        process.kill();
+    // Stopped, or still running when a quit ended the wait: its whole group goes with it.
+    const bool stopping =
+        result.timedOut || result.overflowed || process.state() != QProcess::NotRunning;
+    if (stopping && group > 0) {
+        ::kill(-static_cast<pid_t>(group), SIGKILL);
         process.waitForFinished(1000);
     }
-    result.standardOutput = process.readAllStandardOutput();
-    result.standardError = process.readAllStandardError();
+    if (result.overflowed) {
+        result.standardOutput.clear();
+        result.standardError.clear();
+    } else {
+        result.standardOutput += process.readAllStandardOutput();
+        result.standardError += process.readAllStandardError();
+    }
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return result;
 }
@@ -156,18 +195,14 @@ QString QtPlatform::chooseOpenFile(const QString& caption, const QString& filter
 void QtPlatform::showMessage(const QString& title, const QString& text)
 {
     std::fprintf(stderr, "Kelvora: %s\n", qUtf8Printable(text));
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    if (QGuiApplication::platformName() == QLatin1String("offscreen") ||
+        QCoreApplication::closingDown() || displayGone())
         return;
+    // Shown, never waited for here: a report while quitting is waited for by the start-up
+    // code, and only when the user asked to quit.
     auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     WindowStacking::keepClearOfFloatingWindows(box);
-    if (QCoreApplication::closingDown() || QThread::currentThread()->loopLevel() == 0) {
-        // No event loop runs any more (a failure while quitting): wait for the user, but not
-        // for ever, so that a logout is not held up.
-        QTimer::singleShot(20000, box, &QMessageBox::accept);
-        box->exec();
-        return;
-    }
     box->show();
 }

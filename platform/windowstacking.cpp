@@ -1,6 +1,7 @@
 #include "platform/windowstacking.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QPointer>
 #include <QScreen>
@@ -13,8 +14,10 @@ namespace
 
 // Room left between the strip and a window moved clear of it.
 constexpr int gap = 8;
-// Window managers may place a new window once more right after mapping it.
-constexpr int windowManagerSettleMs = 100;
+// How long after a new window first becomes active a move is still taken for the window
+// manager's placing of it, not for the user's dragging it; and the longest wait for that.
+constexpr int windowManagerSettleMs = 1000;
+constexpr int placingAtMostMs = 10000;
 
 // The strip: a visible top-level window that stays on top and never takes the focus.
 QWidget* floatingWindow(const QWidget* except)
@@ -58,8 +61,19 @@ public:
 
     bool eventFilter(QObject* object, QEvent* event) override
     {
-        if (object == watched && event->type() == QEvent::Show)
+        if (object != watched)
+            return false;
+        if (event->type() == QEvent::Show)
             shown();
+        if (event->type() == QEvent::WindowActivate && !sinceActivated.isValid())
+            sinceActivated.start();
+        // A window manager that places the window itself once it is mapped (centred on the
+        // strip it belongs to, say) is overruled, however late a loaded machine lets it come.
+        if (event->type() == QEvent::Move && placing())
+            QTimer::singleShot(0, this, [window = watched] {
+                if (window && window->isVisible())
+                    moveClear(window, false);
+            });
         return false;
     }
 
@@ -73,13 +87,22 @@ private:
                 handle->setTransientParent(strip->windowHandle());
         }
         moveClear(watched, true);
-        QTimer::singleShot(windowManagerSettleMs, this, [window = watched] {
-            if (window && window->isVisible())
-                moveClear(window, false);
-        });
+        sinceShown.start();
+        sinceActivated.invalidate();
+    }
+
+    // Whether a move now is still the window manager's placing of the new window rather than
+    // the user's dragging it: until shortly after the window first became active.
+    bool placing() const
+    {
+        if (!sinceShown.isValid() || sinceShown.elapsed() > placingAtMostMs)
+            return false;
+        return !sinceActivated.isValid() || sinceActivated.elapsed() < windowManagerSettleMs;
     }
 
     QPointer<QWidget> watched;
+    QElapsedTimer sinceShown;
+    QElapsedTimer sinceActivated;
 };
 
 } // namespace

@@ -118,8 +118,8 @@ void TestBundleResources::scripts_data()
 
     // Every run prints a version number; only a successful run's counts.
     const auto run = [](bool started, bool timedOut, int exitCode, const QByteArray& error = {}) {
-        return ProcessResult{started,    timedOut, exitCode,
-                             " 2.0.1\n", error,    "execve: Permission denied"};
+        return ProcessResult{
+            started, timedOut, exitCode, " 2.0.1\n", error, "execve: Permission denied", false};
     };
     QTest::newRow("succeeds, with a warning") << run(true, false, 0, "a warning\n") << "";
     QTest::newRow("cannot start") << run(false, false, -1) << "Permission denied";

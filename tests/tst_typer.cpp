@@ -147,6 +147,10 @@ private slots:
         row("shell word", "printf %s --clipboard", false);
         row("shell double quotes", R"(printf %s "<--clipboard>")", false);
         row("shell single quotes", "printf %s '<--clipboard>'", false);
+        row("shell substitution in double quotes", R"x(printf %s "$(printf "<%s>" --clipboard)")x",
+            false);
+        row("shell backquotes in double quotes", R"(printf %s "`printf '<%s>' --clipboard`")",
+            false);
         row("php double quotes", R"(echo "<--clipboard>")", false);
         row("php single quotes", "echo '<--CLIPBOARD>'", true);
         row("php backquotes", "echo `printf %s --clipboard`", false);
@@ -205,6 +209,26 @@ private slots:
         QCOMPARE(fakePlatform().messages.size(), 2);
         QVERIFY(fakePlatform().messages.at(0).contains("sleep %2s 100"));
         QVERIFY(fakePlatform().messages.at(0).contains("30 seconds"));
+    }
+
+    void endlessOutputIsStopped()
+    {
+        // Stopped at the bound with all it started: nothing typed, the clipboard as it was.
+        fakePlatform().clipboard = "earlier";
+        fakePlatform().clipboardHoldsText = true;
+        const QString child = testEnvironment().home() + "/child";
+        QCOMPARE(choose(QString("<#!sleep 30 & echo $! | tee %1; yes>").arg(child)), QStringList());
+        QCOMPARE(typings, QStringList());
+        QVERIFY2(fakePlatform().messages.value(0).contains("more than 4 MB"),
+                 qPrintable(fakePlatform().messages.value(0)));
+        QFile pid(child);
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        const QString stat = "/proc/" + pid.readAll().trimmed() + "/stat";
+        const auto ended = [&] {
+            QFile state(stat);
+            return !state.open(QIODevice::ReadOnly) || state.readAll().contains(") Z ");
+        };
+        QTRY_VERIFY(ended());
     }
 
     void failureLeavesClipboard_data()

@@ -5,6 +5,18 @@ fail() {
     exit 1
 }
 
+# Starts an Xvfb server with the screen size given, which picks a free display number itself and
+# writes it to the file given; exports DISPLAY for it and keeps its process id in xvfb.
+start_xvfb() {
+    Xvfb -displayfd 9 -screen 0 "$2" -nolisten tcp 9>"$1" >"$1.log" 2>&1 &
+    xvfb=$!
+    for _ in $(seq 1 100); do
+        [ -s "$1" ] && break
+        sleep 0.05
+    done
+    export DISPLAY=":$(cat "$1")"
+}
+
 # Waits until a visible window of the given process exists; prints its id.
 wait_for_window() {
     pid=$1
@@ -20,17 +32,28 @@ wait_for_window() {
     return 1
 }
 
-# Sends a signal (SIGTERM unless named) and waits for the process to end; fails when it does
-# not end in time. Returns the process's exit status.
-terminate() {
+# Waits for a child process to end; fails when it does not end within ten seconds. Returns the
+# process's exit status.
+wait_for_end() {
     pid=$1
-    kill -"${2:-TERM}" "$pid"
     for _ in $(seq 1 200); do
         kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return $?; }
         sleep 0.05
     done
     kill -KILL "$pid" 2>/dev/null
-    fail "Kelvora did not end after SIGTERM"
+    fail "Kelvora did not end ${2:-in time}"
+}
+
+# Sends a signal (SIGTERM unless named) and waits for the process to end. Returns the process's
+# exit status.
+terminate() {
+    kill -"${2:-TERM}" "$1"
+    wait_for_end "$1" "after SIG${2:-TERM}"
+}
+
+# The visible windows of a process, one id a line.
+visible_windows() {
+    xdotool search --onlyvisible --pid "$1" 2>/dev/null || true
 }
 
 # Starts openbox on the test's display and waits until it manages windows; it is stopped when
@@ -59,4 +82,16 @@ wait_for_geometry() {
         sleep 0.05
     done
     fail "${3:-window} at $(window_geometry "$1"), expected $2"
+}
+
+# Starts a system tray (trayer) beside openbox and waits until it shows; both are stopped when
+# the test's shell exits.
+start_tray() {
+    trayer --edge top --align right --widthtype request --height 24 >"$KELVORA_WORK/trayer.log" 2>&1 &
+    tray_pid=$!
+    trap 'kill "$tray_pid" "$openbox_pid" 2>/dev/null || true' EXIT
+    for _ in $(seq 1 100); do
+        xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
 }

@@ -1,22 +1,61 @@
 #!/bin/sh
 # The real binary starts, shows its window, and on SIGTERM quits like the Quit command:
-# the preferences file then holds "initDate".
+# the preferences file then holds "initDate". Every other way of ending saves it too, and no
+# quit waits on a message.
 set -eu
 . "$(dirname "$0")/lib.sh"
 
 prefs="$XDG_DATA_HOME/Kelvora/Kelvora.js"
+log=$KELVORA_WORK/app.log
+saved() {
+    grep -q '"initDate": [0-9]' "$prefs" 2>/dev/null || { cat "$log"; fail "initDate not saved $1"; }
+}
 # A logout sends SIGHUP or SIGTERM, a terminal SIGINT: each one saves like Quit.
 for signal in TERM HUP INT; do
     rm -f "$prefs"
-    "$KELVORA_APP" >"$KELVORA_WORK/app.log" 2>&1 &
+    "$KELVORA_APP" >"$log" 2>&1 &
     app=$!
-    wait_for_window "$app" >/dev/null || { cat "$KELVORA_WORK/app.log"; fail "no window appeared"; }
-    terminate "$app" "$signal" || { cat "$KELVORA_WORK/app.log"; fail "exit status after SIG$signal"; }
-
-    [ -f "$prefs" ] || fail "no preferences file at $prefs after SIG$signal"
-    grep -q '"initDate": [0-9]' "$prefs" || { cat "$prefs"; fail "initDate missing"; }
+    wait_for_window "$app" >/dev/null || { cat "$log"; fail "no window appeared"; }
+    terminate "$app" "$signal" || { cat "$log"; fail "exit status after SIG$signal"; }
+    saved "after SIG$signal"
     [ "$(tail -c 1 "$prefs")" = "}" ] || fail "the file ends with a line end"
 done
+
+# An unreadable preferences file is reported once the strip is up, and SIGTERM while the report
+# shows still quits and saves. A second start meanwhile leaves the one strip and exits 0.
+printf '{ not json' >"$prefs"
+"$KELVORA_APP" >"$log" 2>&1 &
+app=$!
+for _ in $(seq 1 100); do
+    [ "$(visible_windows "$app" | wc -l)" -ge 2 ] && break
+    sleep 0.05
+done
+[ "$(visible_windows "$app" | wc -l)" -ge 2 ] || { cat "$log"; fail "the strip waited for the message"; }
+windows=$(xdotool search --onlyvisible --class Kelvora | wc -l)
+"$KELVORA_APP" >"$KELVORA_WORK/second.log" 2>&1 &
+wait_for_end $! "as a second start" || { cat "$KELVORA_WORK/second.log"; fail "the second start failed"; }
+[ "$(xdotool search --onlyvisible --class Kelvora | wc -l)" -eq "$windows" ] || fail "a second strip showed"
+terminate "$app" || { cat "$log"; fail "exit status after SIGTERM during the message"; }
+saved "after SIGTERM during the start-up message"
+
+# A save that fails at quit is reported, and the quit does not wait for anyone to read it.
+mv "$prefs" "$prefs.kept"
+"$KELVORA_APP" >"$log" 2>&1 &
+app=$!
+wait_for_window "$app" >/dev/null || { cat "$log"; fail "no window appeared"; }
+mkdir "$prefs"
+terminate "$app" || true
+grep -q "$prefs" "$log" || { cat "$log"; fail "the failed save was not reported"; }
+rmdir "$prefs"
+
+# The X server going away (the display ends before Kelvora at a logout) saves as well.
+start_xvfb "$KELVORA_WORK/display2" 1024x768x24
+"$KELVORA_APP" >"$log" 2>&1 &
+app=$!
+wait_for_window "$app" >/dev/null || { cat "$log"; fail "no window appeared on the second display"; }
+kill -KILL "$xvfb"
+wait_for_end "$app" "when its display went away" || true
+saved "when the display went away"
 
 # Without a display it says so in one sentence and exits non-zero.
 if env -u DISPLAY "$KELVORA_APP" >"$KELVORA_WORK/nodisplay.log" 2>&1; then

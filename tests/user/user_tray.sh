@@ -4,13 +4,7 @@
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
-trayer --edge top --align right --widthtype request --height 24 >"$KELVORA_WORK/trayer.log" 2>&1 &
-tray=$!
-trap 'kill "$tray" "$openbox_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 1 100); do
-    xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && break
-    sleep 0.05
-done
+start_tray
 
 prefs="$XDG_DATA_HOME/Kelvora/Kelvora.js"
 mkdir -p "$(dirname "$prefs")"

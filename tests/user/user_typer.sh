@@ -27,7 +27,8 @@ case " \$* " in *" key "*) echo "key \$(date +%s%3N)" >>"$work/timing" ;; esac
 exec $(command -v xdotool) "\$@"
 SCRIPT
 chmod +x "$resources/doTypingAs.scpt" "$work/bin/xdotool"
-printf '%s\n' 'Date <Today>, from <#!printf "%s!" --clipboard>\n' >"$work/Typers.txt"
+printf '%s\n' 'Date <Today>, from <#!printf "%s!" --clipboard>\n' '<#!sleep 47 & yes>' \
+    >"$work/Typers.txt"
 mkdir -p "$XDG_DATA_HOME/Kelvora"
 cat >"$XDG_DATA_HOME/Kelvora/Kelvora.js" <<JSON
 {
@@ -51,16 +52,19 @@ wait_for_geometry "$bar" "300,200 558x18" "the strip"
 xdotool windowactivate --sync "$target"
 [ "$(xdotool getwindowfocus)" = "$target" ] || fail "the target window has no focus"
 
-# Press Typers (after the handle and Bookmarks) and choose its first entry.
-xdotool mousemove 588 209 click 1
-menu=
-for _ in $(seq 1 100); do
-    menu=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -x "$bar" | head -n 1) ||
-        true
-    [ -n "$menu" ] && break
-    sleep 0.05
-done
-[ -n "$menu" ] || { cat "$work/app.log"; fail "the Typers menu did not drop down"; }
+# Presses Typers (after the handle and Bookmarks); prints the id of its menu.
+drop_typers_menu() {
+    xdotool mousemove 588 209 click 1
+    for _ in $(seq 1 100); do
+        visible_windows "$app" | grep -v -x "$bar" | head -n 1 | grep . && return 0
+        sleep 0.05
+    done
+    cat "$work/app.log"
+    fail "the Typers menu did not drop down"
+}
+
+# Choose the first entry.
+menu=$(drop_typers_menu)
 eval "$(xdotool getwindowgeometry --shell "$menu")"
 xdotool mousemove $((X + 40)) $((Y + 10))
 sleep 0.2
@@ -94,6 +98,20 @@ script=$(sed -n 's/^script //p' "$work/timing")
 key=$(sed -n 's/^key //p' "$work/timing" | head -n 1)
 echo "user_typer: click to typing script $((script - click)) ms, script start to paste key" \
     "$((key - script)) ms, click to paste key $((key - click)) ms"
+
+# A snippet with endless output is stopped with what it started: nothing is pasted, the
+# clipboard keeps its text and Kelvora runs on.
+drop_typers_menu >/dev/null
+xdotool key Down Down Return
+for _ in $(seq 1 100); do
+    grep -q "more than 4 MB" "$work/app.log" && break
+    sleep 0.05
+done
+grep -q "more than 4 MB" "$work/app.log" || { cat "$work/app.log"; fail "no word of the endless output"; }
+kill -0 "$app" 2>/dev/null || { cat "$work/app.log"; fail "Kelvora ended"; }
+cmp -s "$out" "$work/expected" || fail "text arrived from the endless snippet"
+[ "$(xclip -selection clipboard -o)" = "earlier text" ] || fail "the clipboard changed"
+ps -eo stat=,args= | grep -q "^[^Z]* sleep 47$" && fail "the snippet's child outlived it"
 terminate "$app" || fail "Kelvora exited with an error"
 kill "$target_pid"
 echo "user_typer: passed"
