@@ -8,10 +8,10 @@ cd "$(dirname "$0")"
 # What building and running needs.
 RUN_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     qt6-multimedia-dev libsndfile1-dev libgl-dev libxcb1-dev xdotool x11-utils xinput curl php-cli
-    nodejs)
+    nodejs xdg-utils)
 # What the tests need besides: an X server, a window manager, X tools, formatting checks.
 TEST_PACKAGES=(clang-format xvfb xauth openbox trayer imagemagick sox xclip desktop-file-utils
-    libglib2.0-bin libxcb-xtest0-dev)
+    xterm lxterminal libglib2.0-bin libxcb-xtest0-dev)
 
 install_packages() {
     local missing=()

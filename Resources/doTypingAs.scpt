@@ -1,11 +1,13 @@
 #!/bin/sh
-# Has the focused application receive the clipboard's text: sends it the paste key, then Return
-# when FLAG is 1 (the typed text ended with a line end that was taken off it).
-# Usage: doTypingAs.scpt FLAG
-# Needs X11 (or XWayland) with xdotool; x11-utils (xprop) to tell terminals apart, xinput to
-# wait for held modifier keys. Without X11 or xdotool it does nothing.
+# Has the focused application receive the clipboard's text: sends it the paste key (KEY, for a
+# terminal shift+Insert; ctrl+v when not given), then Return when FLAG is 1 (the typed text
+# ended with a line end that was taken off it).
+# Usage: doTypingAs.scpt FLAG [KEY]
+# Needs X11 (or XWayland) with xdotool; xinput to wait for held modifier keys. Without X11 or
+# xdotool it does nothing.
 set -u
 flag=${1:-0}
+paste=${2:-ctrl+v}
 
 [ -n "${DISPLAY:-}" ] || exit 0
 command -v xdotool >/dev/null 2>&1 || exit 0
@@ -30,23 +32,6 @@ while [ $tries -lt 20 ] && modifiers_held; do
     sleep 0.05
     tries=$((tries + 1))
 done
-
-# Terminal emulators take Ctrl+V as a control character and paste with Ctrl+Shift+V. They are
-# told by their window class (either half of WM_CLASS).
-window=$(xdotool getwindowfocus 2>/dev/null) || window=
-class=
-if [ -n "$window" ] && command -v xprop >/dev/null 2>&1; then
-    class=$(xprop -id "$window" WM_CLASS 2>/dev/null | tr 'A-Z' 'a-z')
-fi
-paste=ctrl+v
-case $class in
-*\"*term*\"* | *\"*rxvt*\"* | *\"konsole\"* | *\"kitty\"* | *\"alacritty\"* | *\"tilix\"* | \
-    *\"*wezterm*\"* | *\"foot\"* | *\"footclient\"* | *\"st\"* | *\"st-256color\"* | \
-    *\"sakura\"* | *\"guake\"* | *\"tilda\"* | *\"yakuake\"* | *\"cool-retro-term\"* | \
-    *\"contour\"* | *\"ghostty\"* | *\"com.mitchellh.ghostty\"*)
-    paste=ctrl+shift+v
-    ;;
-esac
 
 xdotool key --clearmodifiers "$paste" 2>/dev/null || exit 0
 if [ "$flag" = 1 ]; then

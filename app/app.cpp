@@ -6,10 +6,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMenuBar>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QUrl>
 
 #include <cmath>
 #include <exception>
@@ -40,6 +41,20 @@ BundleResources& App::resources()
 void App::setResourcesFolder(const QString& folder)
 {
     bundleResources = std::make_unique<BundleResources>(*platformSeam, folder);
+}
+
+QIcon App::applicationIcon()
+{
+    QPixmap picture = resources().P_Off();
+    if (picture.isNull()) {
+        // Until the handle's picture is there, a swatch of the strip's colours.
+        picture = QPixmap(22, 22);
+        picture.fill(QColor(252, 248, 255));
+        QPainter painter(&picture);
+        painter.setPen(Qt::darkGray);
+        painter.drawRect(0, 0, 21, 21);
+    }
+    return QIcon(picture);
 }
 
 void App::Event_Open()
@@ -75,28 +90,28 @@ void App::makeStartupItem()
 
 bool App::_SupportWhatIliked_Action()
 {
-    platformSeam->openUrl(
-        QUrl(QStringLiteral("mailto:") + Texts::feedbackAddress + Texts::whatIlikedSubject));
+    platformSeam->openUrl(QStringLiteral("mailto:") + Texts::feedbackAddress +
+                          Texts::whatIlikedSubject);
     return false;
 }
 
 bool App::_SupportMySuggestions_Action()
 {
-    platformSeam->openUrl(
-        QUrl(QStringLiteral("mailto:") + Texts::feedbackAddress + Texts::mySuggestionsSubject));
+    platformSeam->openUrl(QStringLiteral("mailto:") + Texts::feedbackAddress +
+                          Texts::mySuggestionsSubject);
     return false;
 }
 
 bool App::_SupportProblemsIhad_Action()
 {
-    platformSeam->openUrl(
-        QUrl(QStringLiteral("mailto:") + Texts::feedbackAddress + Texts::problemsIhadSubject));
+    platformSeam->openUrl(QStringLiteral("mailto:") + Texts::feedbackAddress +
+                          Texts::problemsIhadSubject);
     return false;
 }
 
 bool App::_SupportSite_Action()
 {
-    platformSeam->openUrl(QUrl(Texts::siteAddress));
+    platformSeam->openUrl(Texts::siteAddress);
     return false;
 }
 

@@ -36,6 +36,8 @@ public:
     // folder, unless a test points it elsewhere before first use).
     BundleResources& resources();
     void setResourcesFolder(const QString& folder);
+    // The icon of Kelvora's windows and of its tray icon: the handle's picture.
+    QIcon applicationIcon();
 
     // The main screen's full height minus its available height, measured at Open.
     qint64 MenubarHeight = 0;

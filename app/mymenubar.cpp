@@ -5,8 +5,7 @@
 #include "bar/myviewmenu.h"
 
 #include <QApplication>
-#include <QPainter>
-#include <QPixmap>
+#include <QCursor>
 #include <QSystemTrayIcon>
 
 MyMenuBar::MyMenuBar(QWidget* parent) : QMenuBar(parent)
@@ -104,23 +103,26 @@ void MyMenuBar::offerMenus(QWidget* barWindow)
     if (isNativeMenuBar())
         setParent(barWindow);
 
-    if (!QSystemTrayIcon::isSystemTrayAvailable() || tray)
+    if (tray)
         return;
     auto* trayMenu = new QMenu(this);
     for (QAction* menu : actions())
         trayMenu->addAction(menu);
+    // Quit, the platform's own command on other desktops, ends the tray's menu.
+    trayMenu->addSeparator();
+    connect(trayMenu->addAction(BarTexts::Quit), &QAction::triggered, this,
+            [] { App::instance()->Quit(); });
 
-    QPixmap picture = App::instance()->resources().P_Off();
-    if (picture.isNull()) {
-        // Until the handle's picture is there, a swatch of the strip's colours.
-        picture = QPixmap(22, 22);
-        picture.fill(QColor(252, 248, 255));
-        QPainter painter(&picture);
-        painter.setPen(Qt::darkGray);
-        painter.drawRect(0, 0, 21, 21);
-    }
-    tray = new QSystemTrayIcon(QIcon(picture), this);
+    tray = new QSystemTrayIcon(QApplication::windowIcon(), this);
     tray->setToolTip(Texts::appName);
     tray->setContextMenu(trayMenu);
+    // A left click opens the same menu.
+    connect(tray, &QSystemTrayIcon::activated, trayMenu,
+            [trayMenu](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    trayMenu->popup(QCursor::pos());
+            });
+    // Shown whenever a tray is there, also one that appears later: a login item starts
+    // Kelvora before the panel.
     tray->show();
 }

@@ -87,6 +87,7 @@ int runKelvora(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     App app(argc, argv, std::make_unique<QtPlatform>());
+    App::setWindowIcon(app.applicationIcon());
     installQuitSignalHandlers(app);
     // A second start on the same display leaves the preferences to the running one.
     SingleInstance instance;

@@ -25,6 +25,23 @@ constexpr int moveDebounceMs = 200;
 // Window managers may place a new window once more right after it is mapped.
 constexpr int windowManagerSettleMs = 100;
 
+// The strip's own colours in every role and state: drawn in the desktop theme's colours, a dark
+// theme's near-white arrows and captions would vanish on the buttons' fixed light background.
+// Its menus are windows of their own and follow the theme.
+QPalette stripPalette()
+{
+    QPalette palette(QColor(252, 248, 255), QColor(239, 239, 239));
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = static_cast<QPalette::ColorGroup>(group);
+            const auto r = static_cast<QPalette::ColorRole>(role);
+            if (r != QPalette::NoRole)
+                palette.setBrush(g, r, palette.brush(g, r)); // marked as the strip's own
+        }
+    }
+    return palette;
+}
+
 void applyButtonDesign(MyBevelButton* button)
 {
     // The buttons' own background colour; the caption stands beside the icon.
@@ -76,6 +93,9 @@ void WindowBevelButtons::Layout()
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Qt shows tooltips in the active window only, and the strip never is one.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    setPalette(stripPalette());
     setWindowTitle(QString());
     setMinimumSize(handleSize, barHeight);
     setMaximumSize(barWidth, barHeight);

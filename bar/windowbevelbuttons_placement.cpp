@@ -1,5 +1,6 @@
 // The bar's placement: one remembered position per size, kept on the main screen, stored once a
-// move has settled with the mouse button up.
+// move has settled with the mouse button up. The main screen need not start at 0, 0 (a monitor
+// may stand left of it): every bound is measured from its origin.
 
 #include "bar/windowbevelbuttons.h"
 
@@ -51,12 +52,15 @@ void WindowBevelButtons::setPosition()
         return;
     }
 
-    // No stored top edge: centred in the available area, measured from 0, 0; nothing stored.
+    // No stored top edge: centred in the available area's size, measured from the screen's
+    // origin (the menu bar is not added); nothing stored.
+    const QPoint origin = app.platform().screenGeometry().topLeft();
     const QRect available = app.platform().availableGeometry();
     const auto centred = [](int room, int extent) {
         return static_cast<int>(std::trunc((room - extent) / 2.0));
     };
-    move(centred(available.width(), width()), centred(available.height(), height()));
+    move(origin.x() + centred(available.width(), width()),
+         origin.y() + centred(available.height(), height()));
 }
 
 void WindowBevelButtons::adjustPosition()
@@ -67,16 +71,18 @@ void WindowBevelButtons::adjustPosition()
 
     // One bound per axis: the left edge wins over the right, the menu bar over the bottom. The
     // bottom bound is the full screen height, so the bar may cover a dock there.
+    const qint64 originX = screen.x();
+    const qint64 originY = screen.y();
     qint64 left = x();
-    if (left < 0)
-        left = 0;
-    else if (left > available.width() - width())
-        left = available.width() - width();
+    if (left < originX)
+        left = originX;
+    else if (left > originX + available.width() - width())
+        left = originX + available.width() - width();
     qint64 top = y();
-    if (top < app.MenubarHeight)
-        top = app.MenubarHeight;
-    else if (top > screen.height() - height())
-        top = screen.height() - height();
+    if (top < originY + app.MenubarHeight)
+        top = originY + app.MenubarHeight;
+    else if (top > originY + screen.height() - height())
+        top = originY + screen.height() - height();
 
     if (left != x() || top != y())
         move(coordinate(left), coordinate(top));

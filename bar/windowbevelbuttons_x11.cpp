@@ -1,5 +1,5 @@
-// On X11 the bar shows on every workspace: Qt has no window flag for it, so we ask for it
-// through the window manager's conventions (EWMH).
+// On X11 the bar shows on every workspace and stays out of taskbars and pagers: Qt has no window
+// flag for either, so we ask for them through the window manager's conventions (EWMH).
 
 #include "bar/windowbevelbuttons.h"
 
@@ -27,7 +27,7 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 }
 
 void sendToWindowManager(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window,
-                         xcb_atom_t type, uint32_t first, uint32_t second)
+                         xcb_atom_t type, uint32_t first, uint32_t second, uint32_t third = 0)
 {
     xcb_client_message_event_t message = {};
     message.response_type = XCB_CLIENT_MESSAGE;
@@ -36,7 +36,7 @@ void sendToWindowManager(xcb_connection_t* connection, xcb_window_t root, xcb_wi
     message.type = type;
     message.data.data32[0] = first;
     message.data.data32[1] = second;
-    message.data.data32[2] = 0;
+    message.data.data32[2] = third;
     message.data.data32[3] = 1; // from an ordinary application
     xcb_send_event(connection, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
@@ -59,12 +59,22 @@ void WindowBevelButtons::keepOnEveryWorkspace()
     const xcb_atom_t desktop = atom(connection, "_NET_WM_DESKTOP");
     const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
     const xcb_atom_t sticky = atom(connection, "_NET_WM_STATE_STICKY");
+    const xcb_atom_t skipTaskbar = atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    const xcb_atom_t skipPager = atom(connection, "_NET_WM_STATE_SKIP_PAGER");
     const uint32_t allDesktops = 0xFFFFFFFF;
-    // Read by the window manager when the window is mapped...
+    // Read by the window manager when the window is mapped (Qt keeps the states it finds when
+    // it adds its own)...
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, desktop, XCB_ATOM_CARDINAL, 32,
                         1, &allDesktops);
+    if (!isVisible()) {
+        const xcb_atom_t states[] = {sticky, skipTaskbar, skipPager};
+        xcb_change_property(connection, XCB_PROP_MODE_APPEND, window, state, XCB_ATOM_ATOM, 32, 3,
+                            states);
+    }
     // ...and asked for again once it is, for window managers that placed it on one workspace.
     sendToWindowManager(connection, screen->root, window, desktop, allDesktops, 0);
     sendToWindowManager(connection, screen->root, window, state, 1 /* add */, sticky);
+    sendToWindowManager(connection, screen->root, window, state, 1 /* add */, skipTaskbar,
+                        skipPager);
     xcb_flush(connection);
 }

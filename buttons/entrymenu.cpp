@@ -2,7 +2,10 @@
 
 #include <QStyleOptionMenuItem>
 
-EntryMenu::EntryMenu(QWidget* parent) : QMenu(parent) {}
+EntryMenu::EntryMenu(QWidget* parent) : QMenu(parent)
+{
+    setSeparatorsCollapsible(false);
+}
 
 void EntryMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const
 {

@@ -1,7 +1,8 @@
 #pragma once
 
-// The drop-down menu of an entry button. It shows every item's text as written: an ampersand
-// in an entry is a character, not a keyboard mnemonic.
+// The drop-down menu of an entry button. It shows every item's text as written (an ampersand
+// in an entry is a character, not a keyboard mnemonic) and every separator, also several in a
+// row.
 
 #include <QMenu>
 

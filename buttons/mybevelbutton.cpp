@@ -126,7 +126,7 @@ void MyBevelButton::Event_MenuSelected(QAction* item)
         setCheckMark(item, true);
         setMenuCurrentItem(item);
         menuTagsByMd5.insert(menuMd5, tag.toInt());
-        setToolTip(item->text());
+        setToolTip(entryText(item));
         isAltKey = false;
         Platform& platform = App::instance()->platform();
         if (platform.optionKeyDown()) {

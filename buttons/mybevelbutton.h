@@ -66,6 +66,9 @@ public:
     // Item makers: one entries-file line (decoded) and its index give one item owned by owner.
     static QAction* addSimpleMenuItem(const QString& line, int index, QObject* owner);
     static QAction* addCompoundMenuItem(const QString& line, int index, QObject* owner);
+    // An entry item's text as the entries file holds it, TABs included (the menu shows them as
+    // blank space).
+    static QString entryText(const QAction* item);
 
     // Bookmark and memo actions.
     void doBookmark(QAction* item);

@@ -122,8 +122,10 @@ void MyBevelButton::initFolderItem()
 
 void MyBevelButton::getFolderItem()
 {
-    const QString chosen = App::instance()->platform().chooseOpenFile(Texts::chooseFileCaption,
-                                                                      Texts::entriesFileFilter);
+    // Opens where the current entries file lies, not in the process's working folder.
+    const QString chosen = App::instance()->platform().chooseOpenFile(
+        Texts::chooseFileCaption, Texts::entriesFileFilter,
+        QFileInfo(menuFolderItemFile).absolutePath());
     if (chosen.isEmpty())
         return;
     if (QFileInfo(chosen).isDir()) {

@@ -28,13 +28,27 @@ QAction* actionItem(const QString& text, QObject* owner)
     return item;
 }
 
+// Where an item shown with blanks for its TABs keeps its text as written.
+constexpr char entryTextProperty[] = "entryText";
+
 } // namespace
 
 QAction* MyBevelButton::addSimpleMenuItem(const QString& line, int index, QObject* owner)
 {
-    auto* item = new QAction(line.trimmed(), owner);
+    const QString text = line.trimmed();
+    // Qt would start a right-aligned shortcut column at a TAB.
+    auto* item =
+        new QAction(QString(text).replace(QLatin1Char('\t'), QStringLiteral("    ")), owner);
+    if (text.contains(QLatin1Char('\t')))
+        item->setProperty(entryTextProperty, text);
     item->setData(index);
     return item;
+}
+
+QString MyBevelButton::entryText(const QAction* item)
+{
+    const QVariant text = item->property(entryTextProperty);
+    return text.isValid() ? text.toString() : item->text();
 }
 
 QAction* MyBevelButton::addCompoundMenuItem(const QString& line, int index, QObject* owner)

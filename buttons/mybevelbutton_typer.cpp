@@ -41,14 +41,41 @@ const QString tooMuchOutput = QStringLiteral(
 const QString stopped =
     QStringLiteral("%1 did not end within %2 seconds and was stopped; what it printed until then "
                    "is typed.");
+const QString failed = QStringLiteral("%1 failed: %2");
+const QString exitStatus = QStringLiteral("exit status %1");
+const QString endedAbnormally = QStringLiteral("it ended abnormally");
 
 // Node evaluates the snippet file so that, as typers expect of JavaScript, the output is the
-// value of its last expression; console output goes to the error stream, not into the text.
+// value of its last expression. Console output is dropped, not typed; an error is written as
+// one line ("SyntaxError: ..."), which is what the user is told.
 const QString nodeRunner = QStringLiteral(
     "const fs = require('fs'), vm = require('vm'), file = process.argv[1];"
-    "console.log = console.info = console.debug = console.error;"
-    "const result = vm.runInThisContext(fs.readFileSync(file, 'utf8'), { filename: file });"
-    "if (result !== undefined) process.stdout.write(String(result) + '\\n');");
+    "console.log = console.info = console.debug = console.warn = console.error = () => {};"
+    "try {"
+    "  const result = vm.runInThisContext(fs.readFileSync(file, 'utf8'), { filename: file });"
+    "  if (result !== undefined) process.stdout.write(String(result) + '\\n');"
+    "} catch (e) { process.stderr.write(String(e) + '\\n'); process.exitCode = 1; }");
+
+// Terminal emulators take Ctrl+V as a control character. Nearly all of them paste with
+// Shift+Insert, some from the PRIMARY selection, some from the clipboard. They are told by
+// either half of their window class, as a whole name.
+const QStringList terminalClasses =
+    QStringLiteral("xterm uxterm rxvt urxvt st st-256color konsole kitty alacritty xfce4-terminal "
+                   "lxterminal gnome-terminal gnome-terminal-server mate-terminal qterminal "
+                   "terminator tilix sakura guake tilda yakuake terminology cool-retro-term "
+                   "org.wezfurlong.wezterm foot footclient contour com.mitchellh.ghostty kgx "
+                   "org.gnome.console mlterm roxterm x-terminal-emulator")
+        .split(QLatin1Char(' '));
+const QString terminalPasteKey = QStringLiteral("shift+Insert");
+
+bool isTerminal(const QStringList& windowClass)
+{
+    for (const QString& name : windowClass) {
+        if (terminalClasses.contains(name, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
 
 // While a typer is being typed, notes for the user wait here: a message window shown before
 // the paste would take the focus, and the paste would land in it.
@@ -65,12 +92,43 @@ void tellUser(const QString& text)
 struct SnippetOutput {
     QString text;
     bool timedOut = false;
+    QString failure; // what the user is told when the snippet ran but failed
 };
 
 QString shortened(const QString& code)
 {
     const QString line = code.simplified();
     return line.size() > 60 ? line.left(57) + QStringLiteral("...") : line;
+}
+
+QString capitalised(QString sentence)
+{
+    sentence[0] = sentence[0].toUpper();
+    return sentence;
+}
+
+// A snippet that ran but failed is told by the first line of its error output, else by its
+// exit status; the paste goes ahead with what it printed.
+QString failureOf(const QString& what, const ProcessResult& result)
+{
+    if (result.timedOut || result.exitCode == 0)
+        return QString();
+    QString reason;
+    const QStringList lines = QString::fromUtf8(result.standardError).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        reason = line.simplified();
+        if (!reason.isEmpty())
+            break;
+    }
+    if (reason.isEmpty())
+        reason = result.exitCode < 0 ? endedAbnormally : exitStatus.arg(result.exitCode);
+    return failed.arg(capitalised(what), reason);
+}
+
+void tellFailure(const SnippetOutput& output)
+{
+    if (!output.failure.isEmpty())
+        tellUser(output.failure);
 }
 
 // The clipboard's text goes into the environment only when the code refers to it, so an
@@ -89,12 +147,9 @@ SnippetOutput runSnippet(ProcessRequest request, const QString& code, const QStr
         throw TyperFailure(cannotRun.arg(what, result.errorText) + missingHint);
     if (result.overflowed)
         throw TyperFailure(tooMuchOutput.arg(what, QString::number(request.outputLimit >> 20)));
-    if (result.timedOut) {
-        QString sentence = what;
-        sentence[0] = sentence[0].toUpper();
-        tellUser(stopped.arg(sentence, QString::number(snippetTimeLimitMs / 1000)));
-    }
-    return {QString::fromUtf8(result.standardOutput), result.timedOut};
+    if (result.timedOut)
+        tellUser(stopped.arg(capitalised(what), QString::number(snippetTimeLimitMs / 1000)));
+    return {QString::fromUtf8(result.standardOutput), result.timedOut, failureOf(what, result)};
 }
 
 // A new file in the temporary folder holding the snippet; it is removed when the returned
@@ -179,12 +234,26 @@ void typeExpanded(MyBevelButton& button, const QString& typer)
         return;
     }
 
+    // The target is looked at now, not before the snippets ran: the user may have moved on.
+    const bool terminal = isTerminal(platform.focusedWindowClass());
+    const auto primary = Platform::Selection::Primary;
+    const bool primaryHeldText = terminal && platform.clipboardHasText(primary);
+    const QString savedPrimary = primaryHeldText ? platform.clipboardText(primary) : QString();
+
     platform.setClipboardText(expanded);
-    App::instance()->resources().doTypingAs({QVariant(qint64(escaped.lineEndFlag))});
-    if (clipboardHeldText) {
+    QVariantList typing{QVariant(qint64(escaped.lineEndFlag))};
+    if (terminal) {
+        platform.setClipboardText(expanded, primary);
+        typing << terminalPasteKey;
+    }
+    App::instance()->resources().doTypingAs(typing);
+    if (clipboardHeldText || primaryHeldText) {
         // The target fetches the pasted text from us after the paste key: keep serving it.
         platform.pauseKeepingEvents(restorePauseMs);
-        platform.setClipboardText(savedText);
+        if (clipboardHeldText)
+            platform.setClipboardText(savedText);
+        if (primaryHeldText)
+            platform.setClipboardText(savedPrimary, primary);
     }
 }
 
@@ -194,7 +263,7 @@ void MyBevelButton::doTyper(QAction* item)
 {
     if (!item)
         return;
-    typeOnceMenuClosed(this, item->text(), menuWaitSteps);
+    typeOnceMenuClosed(this, entryText(item), menuWaitSteps);
 }
 
 QString MyBevelButton::typeShortcut(const QString& token)
@@ -207,9 +276,10 @@ QString MyBevelButton::typeShell(const QString& command)
     ProcessRequest request;
     request.program = QStringLiteral("/bin/sh");
     request.arguments = {QStringLiteral("-c"), ClipboardReference::forShell(command)};
-    return runSnippet(request, request.arguments.last(), shellWhat.arg(shortened(command)),
-                      QString())
-        .text;
+    const SnippetOutput output =
+        runSnippet(request, request.arguments.last(), shellWhat.arg(shortened(command)), QString());
+    tellFailure(output);
+    return output.text;
 }
 
 QString MyBevelButton::typePhp(const QString& code)
@@ -219,9 +289,17 @@ QString MyBevelButton::typePhp(const QString& code)
     const SnippetOutput first = runPhp(withClipboard + QLatin1Char(';'), what);
     // A bare expression prints nothing; its value is what the user wants. A snippet that was
     // stopped is not run a second time.
-    if (!first.text.isEmpty() || first.timedOut)
+    if (!first.text.isEmpty() || first.timedOut) {
+        tellFailure(first);
         return first.text;
-    return runPhp(QStringLiteral("var_export(") + withClipboard + QStringLiteral(");"), what).text;
+    }
+    const SnippetOutput value =
+        runPhp(QStringLiteral("var_export(") + withClipboard + QStringLiteral(");"), what);
+    // The second run is ours: the code failed only when it failed as written too, and then
+    // its own error is the one that helps.
+    if (!value.failure.isEmpty())
+        tellFailure(first);
+    return value.text;
 }
 
 QString MyBevelButton::executePhpFromFile(const QString& code)
@@ -237,5 +315,7 @@ QString MyBevelButton::typeJavaScript(const QString& code)
     ProcessRequest request;
     request.program = QStringLiteral("node");
     request.arguments = {QStringLiteral("-e"), nodeRunner, QStringLiteral("--"), file->fileName()};
-    return runSnippet(request, withClipboard, what, nodeMissing).text;
+    const SnippetOutput output = runSnippet(request, withClipboard, what, nodeMissing);
+    tellFailure(output);
+    return output.text;
 }

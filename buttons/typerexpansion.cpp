@@ -98,8 +98,10 @@ Escaped expandEscapes(const QString& typer)
 
 QString expandTags(const QString& scanned, const TagResolver& resolve)
 {
+    // The kinds are told in any letter case, as PHP itself takes "<?PHP".
     static const QRegularExpression tag(
-        QStringLiteral("<(#!\\s*)?(\\?[ph]*\\s*)?(javascript:\\s*)?([^>]+)>"));
+        QStringLiteral("<(#!\\s*)?(\\?[ph]*\\s*)?(javascript:\\s*)?([^>]+)>"),
+        QRegularExpression::CaseInsensitiveOption);
 
     // Each result goes where its own tag stood: putting it at the first occurrence of the tag's
     // text instead could land inside an earlier result that happens to hold that text.

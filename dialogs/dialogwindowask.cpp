@@ -71,7 +71,7 @@ void DialogWindowAsk::ButtonOk_Action(QPushButton*)
             return;
         app.Preferences().Set(Keys::isStartupItem, true);
     } else if (q.contains(QLatin1String("download"), Qt::CaseInsensitive)) {
-        app.platform().openUrl(QUrl(Texts::downloadAddress()));
+        app.platform().openUrl(Texts::downloadAddress());
     }
     close();
 }

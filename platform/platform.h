@@ -8,7 +8,6 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 
 class Sound;
 
@@ -39,8 +38,9 @@ class Platform
 public:
     virtual ~Platform() = default;
 
-    // Addresses and files, opened with the user's default handler; both return at once.
-    virtual void openUrl(const QUrl& address) = 0;
+    // Addresses and files, opened with the user's default handler; both return at once. The
+    // address reaches the handler exactly as written.
+    virtual void openUrl(const QString& address) = 0;
     virtual bool openFile(const QString& path) = 0;
 
     // Runs a program (a bundle script, /bin/sh -c LINE, an interpreter) and waits for it while
@@ -64,17 +64,26 @@ public:
     virtual QRect screenGeometry() const = 0;
     virtual QRect availableGeometry() const = 0;
 
-    // The clipboard's text (the CLIPBOARD selection on X11).
-    virtual bool clipboardHasText() const = 0;
-    virtual QString clipboardText() const = 0;
-    virtual void setClipboardText(const QString& text) = 0;
+    // The clipboard's text (the CLIPBOARD selection on X11), or the PRIMARY selection's (the
+    // text last selected; terminals paste it with Shift+Insert), where the desktop has one.
+    enum class Selection { Clipboard, Primary };
+    virtual bool clipboardHasText(Selection selection = Selection::Clipboard) const = 0;
+    virtual QString clipboardText(Selection selection = Selection::Clipboard) const = 0;
+    virtual void setClipboardText(const QString& text,
+                                  Selection selection = Selection::Clipboard) = 0;
+
+    // Both halves of the WM_CLASS of the window that has the keyboard focus (instance, then
+    // class); empty where that cannot be told.
+    virtual QStringList focusedWindowClass() const = 0;
 
     // Waits with the event loop running (so other applications can fetch the clipboard from
     // us) while user input is held back.
     virtual void pauseKeepingEvents(int milliseconds) = 0;
 
-    // The open-file dialog; an empty result means the user cancelled.
-    virtual QString chooseOpenFile(const QString& caption, const QString& filter) = 0;
+    // The open-file dialog, opening in the folder given; an empty result means the user
+    // cancelled.
+    virtual QString chooseOpenFile(const QString& caption, const QString& filter,
+                                   const QString& folder) = 0;
 
     // Tells the user about a failure without blocking the caller, ever; also written to stderr.
     // Without a display (it went away) only stderr has it.

@@ -13,7 +13,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
@@ -40,12 +42,18 @@ QtPlatform::QtPlatform()
     clock.start();
 }
 
-void QtPlatform::openUrl(const QUrl& address)
+void QtPlatform::openUrl(const QString& address)
 {
-    if (!QDesktopServices::openUrl(address))
-        showMessage(QStringLiteral("Kelvora"),
-                    QStringLiteral("Could not open %1: no application handles this address.")
-                        .arg(address.toString()));
+    // Through QUrl the opener would get the scheme and host in lower case and the
+    // percent-encoding rewritten; xdg-open is given the address as written.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    const bool started = opener.isEmpty()
+                             ? QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode))
+                             : QProcess::startDetached(opener, {address});
+    if (!started)
+        showMessage(
+            QStringLiteral("Kelvora"),
+            QStringLiteral("Could not open %1: no application handles this address.").arg(address));
 }
 
 bool QtPlatform::openFile(const QString& path)
@@ -164,20 +172,31 @@ QRect QtPlatform::availableGeometry() const
     return screen ? screen->availableGeometry() : QRect();
 }
 
-bool QtPlatform::clipboardHasText() const
+namespace
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+
+QClipboard::Mode modeOf(Platform::Selection selection)
+{
+    return selection == Platform::Selection::Primary ? QClipboard::Selection
+                                                     : QClipboard::Clipboard;
+}
+
+} // namespace
+
+bool QtPlatform::clipboardHasText(Selection selection) const
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(modeOf(selection));
     return data && data->hasText();
 }
 
-QString QtPlatform::clipboardText() const
+QString QtPlatform::clipboardText(Selection selection) const
 {
-    return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+    return QGuiApplication::clipboard()->text(modeOf(selection));
 }
 
-void QtPlatform::setClipboardText(const QString& text)
+void QtPlatform::setClipboardText(const QString& text, Selection selection)
 {
-    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+    QGuiApplication::clipboard()->setText(text, modeOf(selection));
 }
 
 void QtPlatform::pauseKeepingEvents(int milliseconds)
@@ -187,9 +206,17 @@ void QtPlatform::pauseKeepingEvents(int milliseconds)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-QString QtPlatform::chooseOpenFile(const QString& caption, const QString& filter)
+QString QtPlatform::chooseOpenFile(const QString& caption, const QString& filter,
+                                   const QString& folder)
 {
-    return QFileDialog::getOpenFileName(nullptr, caption, QString(), filter);
+    QFileDialog dialog(nullptr, caption, folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Qt's own dialog: a desktop's native one could not be kept clear of the strip.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    WindowStacking::keepClearOfFloatingWindows(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 void QtPlatform::showMessage(const QString& title, const QString& text)

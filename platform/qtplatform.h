@@ -12,7 +12,7 @@ class QtPlatform : public Platform
 public:
     QtPlatform();
 
-    void openUrl(const QUrl& address) override;
+    void openUrl(const QString& address) override;
     bool openFile(const QString& path) override;
     ProcessResult runProcess(const ProcessRequest& request) override;
     void playSound(const Sound& sound) override;
@@ -22,11 +22,13 @@ public:
     double currentUnixTime() const override;
     QRect screenGeometry() const override;
     QRect availableGeometry() const override;
-    bool clipboardHasText() const override;
-    QString clipboardText() const override;
-    void setClipboardText(const QString& text) override;
+    bool clipboardHasText(Selection selection = Selection::Clipboard) const override;
+    QString clipboardText(Selection selection = Selection::Clipboard) const override;
+    void setClipboardText(const QString& text, Selection selection = Selection::Clipboard) override;
+    QStringList focusedWindowClass() const override;
     void pauseKeepingEvents(int milliseconds) override;
-    QString chooseOpenFile(const QString& caption, const QString& filter) override;
+    QString chooseOpenFile(const QString& caption, const QString& filter,
+                           const QString& folder) override;
     void showMessage(const QString& title, const QString& text) override;
 
 private:

@@ -89,7 +89,7 @@ public:
     static QAction* item(MyBevelButton& button, const QString& text)
     {
         for (QAction* item : button.menu()->actions())
-            if (item->text() == text)
+            if (MyBevelButton::entryText(item) == text)
                 return item;
         return nullptr;
     }

@@ -13,7 +13,7 @@
 class FakePlatform : public Platform
 {
 public:
-    void openUrl(const QUrl& address) override { openedUrls << address; }
+    void openUrl(const QString& address) override { openedUrls << address; }
     bool openFile(const QString& path) override
     {
         openedFiles << path;
@@ -27,18 +27,27 @@ public:
     double currentUnixTime() const override { return now; }
     QRect screenGeometry() const override { return screen; }
     QRect availableGeometry() const override { return available; }
-    bool clipboardHasText() const override { return clipboardHoldsText; }
-    QString clipboardText() const override { return clipboard; }
-    void setClipboardText(const QString& text) override
+    bool clipboardHasText(Selection selection = Selection::Clipboard) const override
     {
-        clipboard = text;
-        clipboardHoldsText = true;
-        clipboardHistory << text;
+        return selection == Selection::Primary ? primaryHoldsText : clipboardHoldsText;
     }
-    void pauseKeepingEvents(int milliseconds) override { pauses << milliseconds; }
-    QString chooseOpenFile(const QString& caption, const QString& filter) override
+    QString clipboardText(Selection selection = Selection::Clipboard) const override
     {
-        openDialogs << filter;
+        return selection == Selection::Primary ? primary : clipboard;
+    }
+    void setClipboardText(const QString& text, Selection selection = Selection::Clipboard) override
+    {
+        const bool isPrimary = selection == Selection::Primary;
+        (isPrimary ? primary : clipboard) = text;
+        (isPrimary ? primaryHoldsText : clipboardHoldsText) = true;
+        (isPrimary ? primaryHistory : clipboardHistory) << text;
+    }
+    QStringList focusedWindowClass() const override { return focusedClass; }
+    void pauseKeepingEvents(int milliseconds) override { pauses << milliseconds; }
+    QString chooseOpenFile(const QString& caption, const QString& filter,
+                           const QString& folder) override
+    {
+        openDialogs << filter + " in " + folder;
         Q_UNUSED(caption);
         return chosenFile;
     }
@@ -49,13 +58,14 @@ public:
     }
 
     // Recorded calls.
-    QList<QUrl> openedUrls;
+    QStringList openedUrls;
     QStringList openedFiles;
     QList<ProcessRequest> processes;
     QStringList soundsPlayed; // the sound's file name
     QStringList clipboardHistory;
+    QStringList primaryHistory;
     QList<int> pauses;
-    QStringList openDialogs;
+    QStringList openDialogs; // "FILTER in FOLDER"
     QStringList messages;
 
     // Answers. A process is really run unless processResponder is set.
@@ -69,5 +79,8 @@ public:
     QRect available{0, 25, 1440, 875};
     QString clipboard;
     bool clipboardHoldsText = false;
+    QString primary;
+    bool primaryHoldsText = false;
+    QStringList focusedClass;
     QString chosenFile;
 };

@@ -31,6 +31,9 @@ private slots:
     void editItemsActOnTheFocusedField();
     void layouts_data();
     void layouts();
+    void looksTheSameUnderADarkTheme();
+    void mainScreenNotAtOrigin_data();
+    void mainScreenNotAtOrigin();
     void doubleClick_data();
     void doubleClick();
     // Quitting ends the event loop for good, so this runs last.
@@ -280,6 +283,43 @@ void TestBar::layouts()
         if (!button->isHidden() && bar->rect().contains(button->geometry().center()))
             QCOMPARE(bar->childAt(button->geometry().center()), button);
     }
+}
+
+void TestBar::looksTheSameUnderADarkTheme()
+{
+    // The strip's colours, drop-down arrows included, are its own.
+    const auto opened = [this] {
+        openBar({{"CurrentBevelButton", "Typers"}}); // the strip right of the button stays empty
+        return bar->grab().toImage();
+    };
+    const QImage light = opened();
+    const QPalette theme = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(53, 53, 53), QColor(30, 30, 30)));
+    const QImage dark = opened();
+    QApplication::setPalette(theme);
+    QVERIFY(dark == light);
+}
+
+void TestBar::mainScreenNotAtOrigin_data()
+{
+    // The main screen lies right of and below another monitor.
+    QTest::addColumn<QVariantMap>("keys");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("centred") << QVariantMap() << QRect(2361, 728, 558, 18);
+    QTest::newRow("stored on the other monitor")
+        << QVariantMap{{"windowLeft", 100}, {"windowTop", 310}} << QRect(1920, 325, 558, 18);
+    QTest::newRow("stored beyond the right and bottom edges")
+        << QVariantMap{{"windowLeft", 3500}, {"windowTop", 1500}} << QRect(2802, 1182, 558, 18);
+}
+
+void TestBar::mainScreenNotAtOrigin()
+{
+    QFETCH(QVariantMap, keys);
+    QFETCH(QRect, geometry);
+    fakePlatform().screen = QRect(1920, 300, 1440, 900);
+    fakePlatform().available = QRect(1920, 325, 1440, 875);
+    openBar(keys);
+    QCOMPARE(bar->geometry(), geometry);
 }
 
 void TestBar::doubleClick_data()

@@ -57,8 +57,7 @@ private slots:
         row("php bare value through var_export", "<? strtoupper('ab')>", "'AB'", 0);
         row("javascript value, console output not typed", "<javascript: console.log('noise'); 1+2>",
             "3\n", 0);
-        row("javascript without a value or with an error gives nothing",
-            "[<javascript: var x = 1>][<javascript: nosuch()>]", "[][]", 0);
+        row("javascript without a value gives nothing", "[<javascript: var x = 1>]", "[]", 0);
     }
 
     void typed()
@@ -94,7 +93,7 @@ private slots:
         row("trailing ; blanks and ? stripped", "<D;>,<D ?>,<D ;?; >", "5,5,5");
         row("same tag twice", "<D>/<D>", "5/5");
         row("tag ends at first closing bracket", "<#!echo a>b>", "[shell:echo a]b>");
-        row("kinds", "<#!ls><?php echo 1><?echo 2><javascript: 3><#!?x>",
+        row("kinds, in any letter case", "<#!ls><?PHP echo 1><?echo 2><JavaScript: 3><#!?x>",
             "[shell:ls][php:echo 1][php:echo 2][js:3][shell:x]");
         // A result is never searched again, and each result sits where its own tag stood even
         // when an earlier result holds the text of a later tag.
@@ -209,6 +208,61 @@ private slots:
         QCOMPARE(fakePlatform().messages.size(), 2);
         QVERIFY(fakePlatform().messages.at(0).contains("sleep %2s 100"));
         QVERIFY(fakePlatform().messages.at(0).contains("30 seconds"));
+    }
+
+    void terminalsPasteBothSelections_data()
+    {
+        QTest::addColumn<QStringList>("windowClass");
+        QTest::addColumn<bool>("terminal");
+        QTest::newRow("xterm") << QStringList{"xterm", "XTerm"} << true;
+        QTest::newRow("told by the class half") << QStringList{"main", "Xfce4-terminal"} << true;
+        QTest::newRow("a name holding term") << QStringList{"mastermind", "Mastermind"} << false;
+    }
+
+    void terminalsPasteBothSelections()
+    {
+        // A terminal gets Shift+Insert with the text in both selections; each gets its text back.
+        QFETCH(QStringList, windowClass);
+        QFETCH(bool, terminal);
+        fakePlatform().focusedClass = windowClass;
+        fakePlatform().setClipboardText("earlier");
+        fakePlatform().setClipboardText("selected", Platform::Selection::Primary);
+        fakePlatform().primaryHistory.clear();
+        QCOMPARE(choose("typed"), (QStringList{"typed", "earlier"}));
+        QCOMPARE(typings, QStringList{terminal ? "0 shift+Insert|typed" : "0|typed"});
+        QCOMPARE(fakePlatform().primaryHistory,
+                 terminal ? (QStringList{"typed", "selected"}) : QStringList());
+    }
+
+    void snippetFailureToldAfterPaste_data()
+    {
+        // What the snippet printed is typed; the user is told afterwards why it failed.
+        QTest::addColumn<QString>("typer");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("told");
+        const auto row = [](const char* name, const char* typer, const char* text,
+                            const char* told) { QTest::newRow(name) << typer << text << told; };
+        row("php", "[<?php echo 1+;>]", "[]",
+            "The PHP snippet \"echo 1+\" failed: PHP Parse error: syntax error, unexpected "
+            "token \";\"");
+        row("javascript", "[<javascript: foo(>]", "[]",
+            "The JavaScript snippet \"foo(\" failed: SyntaxError: Unexpected end of input");
+        row("shell", "[<#!nosuchcommand>]", "[]",
+            "The shell command \"nosuchcommand\" failed: /bin/sh: 1: nosuchcommand: not found");
+        row("no error output", "[<#!printf x; exit 3>]", "[x]",
+            "The shell command \"printf x; exit 3\" failed: exit status 3");
+    }
+
+    void snippetFailureToldAfterPaste()
+    {
+        QFETCH(QString, typer);
+        QFETCH(QString, text);
+        QFETCH(QString, told);
+        QCOMPARE(choose(typer), QStringList{text});
+        QCOMPARE(messagesBeforeTyping, 0);
+        QCOMPARE(fakePlatform().messages.size(), 1);
+        QVERIFY2(fakePlatform().messages.at(0).startsWith(told),
+                 qPrintable(fakePlatform().messages.at(0)));
     }
 
     void endlessOutputIsStopped()

@@ -56,6 +56,29 @@ visible_windows() {
     xdotool search --onlyvisible --pid "$1" 2>/dev/null || true
 }
 
+# Waits until a visible window of the process other than the ones named shows; prints its id.
+wait_for_new_window() { # PID KNOWN_ID...
+    pid=$1
+    shift
+    known=$(printf ' -e %s' "$@")
+    for _ in $(seq 1 100); do
+        # shellcheck disable=SC2086 # the ids are numbers, one word each
+        id=$(visible_windows "$pid" | grep -v -x $known | head -n 1) || true
+        [ -n "$id" ] && echo "$id" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Waits up to five seconds until a file holds something.
+wait_for_file() {
+    for _ in $(seq 1 100); do
+        [ -s "$1" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
 # Starts openbox on the test's display and waits until it manages windows; it is stopped when
 # the test's shell exits.
 start_openbox() {

@@ -1,8 +1,10 @@
 #!/bin/sh
-# The real strip under a window manager: it appears 558 x 18 where the stored keys say, stays
-# above the focused window and on every workspace, never takes the focus, is dragged by its
-# handle and snaps into the screen after the release, shrinks, expands and shows one button from
-# its handle's menu, and leaves its state in the preferences file when ended with SIGTERM.
+# The real strip under a window manager: it appears 558 x 18 where the stored keys say, out of
+# taskbars and pagers, shows a button's tooltip, hands a bookmark's address to xdg-open exactly
+# as written, stays above the focused window and on every workspace, never takes the focus, is
+# dragged by its handle and snaps into the screen after the release, shrinks, expands and shows
+# one button from its handle's menu, and leaves its state in the preferences file when ended
+# with SIGTERM.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -13,7 +15,7 @@ key() { # key NAME: the value stored under NAME in the preferences file
     sed -n "s/^ *\"$1\": \(.*\)$/\1/p" "$prefs" | sed 's/,$//'
 }
 start_kelvora() {
-    "$KELVORA_APP" >>"$KELVORA_WORK/app.log" 2>&1 &
+    BROWSER="$KELVORA_WORK/browser" "$KELVORA_APP" >>"$KELVORA_WORK/app.log" 2>&1 &
     app=$!
     bar=$(wait_for_window "$app") || { cat "$KELVORA_WORK/app.log"; fail "no strip appeared"; }
 }
@@ -36,10 +38,31 @@ cat >"$prefs" <<JSON
 }
 JSON
 
+address='HTTPS://Example.ORG/P?a%2fb&c=d'
+printf 'Site\t%s\n' "$address" >"$HOME/Bookmarks.txt"
+printf '#!/bin/sh\nprintf %%s "$1" >"%s"\n' "$KELVORA_WORK/opened" >"$KELVORA_WORK/browser"
+chmod +x "$KELVORA_WORK/browser"
+
 # Where the keys say, at its full size.
 start_kelvora
 wait_for_geometry "$bar" "300,200 558x18" "the strip at start"
 shot bar-start
+state=$(xprop -id "$bar" _NET_WM_STATE)
+case $state in
+*SKIP_TASKBAR*) case $state in *SKIP_PAGER*) ;; *) fail "$state" ;; esac ;;
+*) fail "$state" ;;
+esac
+# Hovering a button shows its tooltip, though the strip is never the active window.
+xdotool mousemove 400 209 sleep 0.1 mousemove 405 209
+wait_for_new_window "$app" "$bar" >/dev/null || fail "no tooltip after hovering a button"
+
+# The first bookmark opens its address through xdg-open, which hands it to $BROWSER.
+xdotool mousemove 400 209 click 1
+sleep 0.4
+xdotool key Down Return
+wait_for_file "$KELVORA_WORK/opened" || true
+[ "$(cat "$KELVORA_WORK/opened" 2>/dev/null)" = "$address" ] ||
+    fail "the browser was given \"$(cat "$KELVORA_WORK/opened" 2>/dev/null)\", not \"$address\""
 
 # Above a focused window that overlaps it, on every workspace, and never focused itself.
 xmessage -title kelvora-target -geometry 700x200+250+150 "a window the user works in" \

@@ -1,44 +1,47 @@
 #!/bin/sh
-# On a desktop with a system tray, the menu bar's Edit, View and Support menus are reached from
-# Kelvora's tray icon: choosing View > Minimize there shrinks the strip to its handle.
+# A tray that starts after Kelvora (as a panel does after a login item) gets Kelvora's icon; a
+# message box opens clear of the strip; a left click on the icon opens the menu bar's Edit, View
+# and Support menus, where View > Minimize shrinks the strip to its handle; the right-click menu
+# ends with Quit, which saves and exits.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
-start_tray
 
 prefs="$XDG_DATA_HOME/Kelvora/Kelvora.js"
 mkdir -p "$(dirname "$prefs")"
 printf '{"initDate": 4000000000, "BookmarksFile": "%s", "TypersFile": "%s", "MemosFile": "%s"}' \
     "$HOME/Bookmarks.txt" "$HOME/Typers.txt" "$HOME/Memos.txt" >"$prefs"
-"$KELVORA_APP" >"$KELVORA_WORK/app.log" 2>&1 &
+# No opener on the PATH: "Edit Menu..." can only say so in a message box.
+PATH=/nonexistent "$KELVORA_APP" >"$KELVORA_WORK/app.log" 2>&1 &
 app=$!
-wait_for_window "$app" >/dev/null || { cat "$KELVORA_WORK/app.log"; fail "no window appeared"; }
-# Two windows: the strip, 18 high, and the tray icon.
-bar=
-icon=
-for _ in $(seq 1 100); do
-    for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-        case $(window_geometry "$id") in
-        *x18) bar=$id ;;
-        *) icon=$id ;;
-        esac
-    done
-    [ -n "$bar" ] && [ -n "$icon" ] && break
-    sleep 0.05
-done
-[ -n "$bar" ] || fail "no strip appeared"
-[ -n "$icon" ] || fail "no tray icon"
+bar=$(wait_for_window "$app") || { cat "$KELVORA_WORK/app.log"; fail "no window appeared"; }
 wait_for_geometry "$bar" "441,441 558x18" "the strip at start"
-position=$(window_geometry "$icon")
-x=${position%%,*}
-y=${position#*,}
-y=${y%% *}
-xdotool mousemove $((x + 8)) $((y + 8)) click 3
+
+start_tray
+icon=$(wait_for_new_window "$app" "$bar") || fail "no tray icon after the tray started"
+
+# The message box would be centred on the screen, as the strip is: it goes below it instead.
+xdotool mousemove 500 450 click 1
+sleep 0.4
+xdotool key Up Up Return # Choose File.., Edit Menu...
+message=$(wait_for_new_window "$app" "$bar" "$icon") ||
+    { cat "$KELVORA_WORK/app.log"; fail "no message box"; }
+sleep 0.2
+eval "$(xdotool getwindowgeometry --shell "$message")"
+[ "$Y" -gt 459 ] || fail "the message box at $X,$Y ${WIDTH}x$HEIGHT is under the strip"
+
+eval "$(xdotool getwindowgeometry --shell "$icon")"
+
+xdotool mousemove $((X + 8)) $((Y + 8)) click 1
 sleep 0.4
 xdotool key Down Down Right # Edit, View, into View
 sleep 0.4
 xdotool key Down Down Down Return # Bookmarks, Typers, Memos, Minimize
 wait_for_geometry "$bar" "711,441 18x18" "the strip after View > Minimize"
-terminate "$app" || { cat "$KELVORA_WORK/app.log"; fail "exit status after SIGTERM"; }
+
+xdotool mousemove $((X + 8)) $((Y + 8)) click 3
+sleep 0.4
+xdotool key Up Return # the last item: Quit
+wait_for_end "$app" "after Quit in the tray's menu" || fail "exit status $? after Quit"
 grep -q '"windowSize": "Min"' "$prefs" || fail "windowSize is not Min"
 echo "user_tray: passed"

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Choosing a typer in the real Kelvora under a window manager: the window the user works in
 # receives exactly the expanded text (a date tag, a shell tag given the clipboard, a final line
-# end) and the clipboard holds its earlier text again afterwards. Prints how long after the
-# click on the entry the typing script started and the paste key went out.
+# end) and the clipboard holds its earlier text again afterwards, also in xterm and a VTE
+# terminal. Prints how long after the click on the entry the typing script started and the
+# paste key went out.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -44,6 +45,7 @@ out="$work/target.out"
 target_pid=$!
 target=$(wait_for_window "$target_pid") || fail "the target window did not appear"
 printf '%s' 'earlier text' | xclip -selection clipboard -i >/dev/null 2>&1
+printf '%s' 'selected text' | xclip -selection primary -i >/dev/null 2>&1
 
 PATH="$work/bin:$PATH" "$work/Kelvora.app/Contents/MacOS/Kelvora" >"$work/app.log" 2>&1 &
 app=$!
@@ -55,42 +57,45 @@ xdotool windowactivate --sync "$target"
 # Presses Typers (after the handle and Bookmarks); prints the id of its menu.
 drop_typers_menu() {
     xdotool mousemove 588 209 click 1
-    for _ in $(seq 1 100); do
-        visible_windows "$app" | grep -v -x "$bar" | head -n 1 | grep . && return 0
-        sleep 0.05
-    done
-    cat "$work/app.log"
-    fail "the Typers menu did not drop down"
+    wait_for_new_window "$app" "$bar" || { cat "$work/app.log"; fail "no Typers menu"; }
 }
-
-# Choose the first entry.
-menu=$(drop_typers_menu)
-eval "$(xdotool getwindowgeometry --shell "$menu")"
-xdotool mousemove $((X + 40)) $((Y + 10))
-sleep 0.2
-echo "click $(now_ms)" >>"$work/timing"
-xdotool click 1
 
 expected="Date $(date +%Y-%m-%d), from earlier text!
 "
 printf '%s' "$expected" >"$work/expected"
-arrived=
-for _ in $(seq 1 100); do
-    cmp -s "$out" "$work/expected" && arrived=yes && break
-    sleep 0.05
-done
-if [ -z "$arrived" ]; then
-    echo "expected: $(od -c "$work/expected")" >&2
-    echo "arrived:  $(od -c "$out" 2>/dev/null)" >&2
-    cat "$work/app.log" >&2
-    fail "the target did not receive the expanded text"
-fi
-restored=
-for _ in $(seq 1 40); do
-    [ "$(xclip -selection clipboard -o 2>/dev/null)" = "earlier text" ] && restored=yes && break
-    sleep 0.05
-done
-[ -n "$restored" ] || fail "the clipboard holds \"$(xclip -selection clipboard -o)\", not the earlier text"
+
+# Chooses the first entry of Typers and waits until the file holds the expected text and both
+# selections hold their earlier text again.
+type_into() { # NAME OUTPUT_FILE
+    menu=$(drop_typers_menu)
+    eval "$(xdotool getwindowgeometry --shell "$menu")"
+    xdotool mousemove $((X + 40)) $((Y + 10))
+    sleep 0.2
+    echo "click $(now_ms)" >>"$work/timing"
+    xdotool click 1
+    for _ in $(seq 1 100); do
+        cmp -s "$2" "$work/expected" && break
+        sleep 0.05
+    done
+    if ! cmp -s "$2" "$work/expected"; then
+        echo "expected: $(od -c "$work/expected")" >&2
+        echo "arrived:  $(od -c "$2" 2>/dev/null)" >&2
+        cat "$work/app.log" >&2
+        fail "$1 did not receive the expanded text"
+    fi
+    for selection in clipboard primary; do
+        earlier="earlier text"
+        [ $selection = clipboard ] || earlier="selected text"
+        for _ in $(seq 1 40); do
+            [ "$(xclip -selection $selection -o 2>/dev/null)" = "$earlier" ] && break
+            sleep 0.05
+        done
+        [ "$(xclip -selection $selection -o 2>/dev/null)" = "$earlier" ] ||
+            fail "$1: $selection holds \"$(xclip -selection $selection -o)\", not \"$earlier\""
+    done
+}
+
+type_into "the target window" "$out"
 [ "$(xdotool getwindowfocus)" = "$target" ] || fail "the target lost the focus"
 
 click=$(sed -n 's/^click //p' "$work/timing")
@@ -98,6 +103,21 @@ script=$(sed -n 's/^script //p' "$work/timing")
 key=$(sed -n 's/^key //p' "$work/timing" | head -n 1)
 echo "user_typer: click to typing script $((script - click)) ms, script start to paste key" \
     "$((key - script)) ms, click to paste key $((key - click)) ms"
+
+# Terminals, which take Ctrl+V as a control character: xterm and a VTE terminal. Each reads one
+# line, which the typer's final line end completes.
+for terminal in xterm lxterminal; do
+    rm -f "$work/timing"
+    read_line="IFS= read -r line; printf '%s\\n' \"\$line\" >'$work/$terminal.out'"
+    case $terminal in
+    xterm) xterm -e sh -c "$read_line" >"$work/$terminal.log" 2>&1 & ;;
+    lxterminal) NO_AT_BRIDGE=1 lxterminal --no-remote -e sh -c "$read_line" \
+        >"$work/$terminal.log" 2>&1 & ;;
+    esac
+    window=$(wait_for_window $!) || fail "$terminal did not appear"
+    xdotool windowactivate --sync "$window"
+    type_into "$terminal" "$work/$terminal.out"
+done
 
 # A snippet with endless output is stopped with what it started: nothing is pasted, the
 # clipboard keeps its text and Kelvora runs on.
