@@ -171,7 +171,7 @@ bool App::writeFile(const QString& path, const QByteArray& bytes, QString* error
     if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
         target = info.canonicalFilePath();
 
-    return FolderItemModule::writeAtomically(target, bytes, error);
+    return FolderItemModule::replaceFile(target, bytes, error, FolderItemModule::Fallback::InPlace);
 }
 
 void App::setMenuBar(QMenuBar* menuBar)

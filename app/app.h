@@ -62,8 +62,8 @@ public:
     // The decimal number at the start of a text, 0 when it does not start with one.
     static double leadingNumber(const QString& text);
 
-    // Creates or replaces a file with the bytes, atomically: a failure leaves the old file
-    // whole and puts the system's reason into *error.
+    // Creates or replaces a file with the bytes (FolderItemModule::replaceFile), through a link
+    // to its target: a failure leaves the old file whole and puts the reason into *error.
     bool writeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
     // The menu bar (Edit, View, Support), given at start-up before the bar window exists.

@@ -1,6 +1,7 @@
 #include "app/preferences.h"
 
 #include "app/folderitemmodule.h"
+#include "app/texts.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -35,13 +36,13 @@ void Preferences::load()
     if (!info.exists() && !info.isSymLink())
         return;
 
-    QFile file(pFile);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        setAside(info.isDir() ? QStringLiteral("it is a folder") : file.errorString());
+    QByteArray text;
+    QString reason;
+    if (!FolderItemModule::readFile(pFile, &text, &reason)) {
+        setAside(reason);
         return;
     }
-    const QByteArray text = file.readAll().trimmed();
-    file.close();
+    text = text.trimmed();
     if (text.isEmpty())
         return;
 
@@ -77,9 +78,35 @@ void Preferences::setAside(const QString& reason)
     }
 }
 
+namespace
+{
+
+// The JSON type of each key the program stores (Undefined: a key of its callers' choosing). A
+// file edited by hand may hold any type; a value of the wrong one counts as absent, so that a
+// number never becomes a file name or a string a window position.
+QJsonValue::Type typeOfKey(const QString& key)
+{
+    if (key == Keys::initDate || key.endsWith(Keys::MenuItemTag) ||
+        (key.startsWith(Keys::windowKeyPrefix) &&
+         (key.endsWith(Keys::LeftSuffix) || key.endsWith(Keys::TopSuffix))))
+        return QJsonValue::Double;
+    if (key == Keys::isStartupItem)
+        return QJsonValue::Bool;
+    if (key == Keys::CurrentBevelButton || key == Keys::windowSize || key.endsWith(Keys::File) ||
+        key.endsWith(Keys::Folder) || key.endsWith(Keys::MenuAsMd5) ||
+        key.endsWith(Keys::MenuString))
+        return QJsonValue::String;
+    return QJsonValue::Undefined;
+}
+
+} // namespace
+
 QVariant Preferences::Get(const QString& key) const
 {
     const QJsonValue value = preferences.value(key);
+    const QJsonValue::Type wanted = typeOfKey(key);
+    if (wanted != QJsonValue::Undefined && value.type() != wanted)
+        return {};
     switch (value.type()) {
     case QJsonValue::Bool:
         return value.toBool();
@@ -89,6 +116,9 @@ QVariant Preferences::Get(const QString& key) const
         const double number = value.toDouble();
         if (std::floor(number) == number && std::fabs(number) < 9.0e15)
             return value.toInteger();
+        // The program's numbers are all whole.
+        if (wanted == QJsonValue::Double)
+            return {};
         return number;
     }
     default:
@@ -115,13 +145,17 @@ bool Preferences::Save(QString* error)
     if (!mayOverwrite)
         return fail(QStringLiteral("the unreadable file there was left untouched"));
 
-    QByteArray text = QJsonDocument(preferences).toJson(QJsonDocument::Indented);
+    QByteArray text = preferences.isEmpty()
+                          ? QByteArray("{}")
+                          : QJsonDocument(preferences).toJson(QJsonDocument::Indented);
     while (text.endsWith('\n'))
         text.chop(1);
 
     QDir().mkpath(QFileInfo(pFile).absolutePath());
     QString reason;
-    if (!FolderItemModule::writeAtomically(pFile, text, &reason))
+    // Never in place: the save runs at quit, where a logout may kill the program at any moment,
+    // and only the rename then leaves the old file or the new one whole.
+    if (!FolderItemModule::replaceFile(pFile, text, &reason, FolderItemModule::Fallback::None))
         return fail(reason);
     return true;
 }

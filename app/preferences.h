@@ -25,7 +25,8 @@ public:
     // Changes memory only; a nil value keeps the key and is written as null.
     void Set(const QString& key, const QVariant& value);
 
-    // Writes the whole store atomically, without a line end after the closing brace.
+    // Writes the whole store through a temporary file and a rename, without a line end after
+    // the closing brace; an empty store is written as {}.
     // Returns false with a plain-words reason in *error when the file could not be written.
     bool Save(QString* error = nullptr);
 

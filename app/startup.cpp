@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -72,6 +73,9 @@ int runKelvora(int argc, char** argv)
 {
     // First of all: a signal from here on quits cleanly, never kills.
     catchQuitSignals();
+    // A write past the file-size limit (ulimit -f) then fails and is reported like any other
+    // failed write, instead of killing the program before it has saved.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!displayAvailable()) {
         std::fprintf(stderr, "%s\n", Texts::noDisplay.data());
         return 1;

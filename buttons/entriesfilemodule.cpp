@@ -1,7 +1,5 @@
 #include "buttons/entriesfilemodule.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace EntriesFileModule
@@ -46,29 +44,37 @@ QString decode(const QByteArray& bytes)
     return text;
 }
 
-bool readFile(const QString& path, QByteArray* text, QString* problem)
+QString toStoredText(const QByteArray& bytes)
 {
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        *problem = QStringLiteral("it is a folder");
-        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    text.clear();
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text += QChar(byte < 0x80 ? char16_t(byte) : char16_t(0xDC00 + byte));
     }
-    if (info.isSymLink() && !info.exists()) {
-        *problem =
-            QStringLiteral("it is a link to %1, which does not exist").arg(info.symLinkTarget());
-        return false;
+    return text;
+}
+
+QByteArray fromStoredText(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        // A low surrogate after a high one is half of a character beyond U+FFFF, not a byte.
+        if (unit < 0xDC80 || unit > 0xDCFF || (i > 0 && text.at(i - 1).isHighSurrogate()))
+            continue;
+        bytes += QStringView(text).sliced(runStart, i - runStart).toUtf8();
+        bytes += static_cast<char>(unit - 0xDC00);
+        runStart = i + 1;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *problem = file.errorString();
-        return false;
-    }
-    *text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *problem = file.errorString();
-        return false;
-    }
-    return true;
+    bytes += QStringView(text).sliced(runStart).toUtf8();
+    return bytes;
 }
 
 } // namespace EntriesFileModule

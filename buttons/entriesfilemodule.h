@@ -20,8 +20,11 @@ QByteArray joinLines(const QList<QByteArray>& lines);
 // (Latin-1), so that any file shows something sensible and nothing is lost when it is written.
 QString decode(const QByteArray& bytes);
 
-// Reads a whole existing file. False with the reason in plain words when it is a folder, a
-// link to nothing, or cannot be opened or read.
-bool readFile(const QString& path, QByteArray* text, QString* problem);
+// The text kept in the preferences as "MenuString", from which a missing file is written again.
+// A preference holds text, not bytes: valid UTF-8 is kept as it reads; in any other text each
+// byte from 0x80 up becomes a lone surrogate (U+DC80 to U+DCFF), which no decoded text holds,
+// so that the file comes back byte for byte and nothing is encoded twice.
+QString toStoredText(const QByteArray& bytes);
+QByteArray fromStoredText(const QString& text);
 
 } // namespace EntriesFileModule

@@ -235,7 +235,7 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
                 insertMenuItem(dragged.text.trimmed());
         } else if (dragged.hasFile && QFileInfo(dragged.path).isDir()) {
             menuFolderItemFolder = QDir::toNativeSeparators(dragged.path);
-        } else if (dragged.hasFile && validateFile(dragged.path)) {
+        } else if (dragged.hasFile && validateFile(dragged.path) && canTakeFile(dragged.path)) {
             menuFilePath = QDir::toNativeSeparators(dragged.path);
             setPreference(Keys::MenuItemTag, QVariant());
             initFolderItem();
@@ -261,10 +261,12 @@ void MyBevelButton::dragEnterEvent(QDragEnterEvent* event)
 {
     Event_DragEnter(event->mimeData(), event->dropAction());
     // Qt sends the leave and drop events only for an accepted drag.
-    if (dragItemIsValid)
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    acceptAsCopy(event, dragItemIsValid);
+}
+
+void MyBevelButton::dragMoveEvent(QDragMoveEvent* event)
+{
+    acceptAsCopy(event, dragItemIsValid);
 }
 
 void MyBevelButton::dragLeaveEvent(QDragLeaveEvent*)
@@ -275,7 +277,15 @@ void MyBevelButton::dragLeaveEvent(QDragLeaveEvent*)
 void MyBevelButton::dropEvent(QDropEvent* event)
 {
     Event_DropObject(event->mimeData(), event->dropAction());
-    event->acceptProposedAction();
+    acceptAsCopy(event, true);
+}
+
+void MyBevelButton::acceptAsCopy(QDropEvent* event, bool accepted)
+{
+    // Never the action the source proposes: editors built on Qt, and any drag with Shift held,
+    // propose a move, and a source told that its text was moved deletes it from the document.
+    event->setDropAction(Qt::CopyAction);
+    event->setAccepted(accepted);
 }
 
 void MyBevelButton::initStyleOption(QStyleOptionToolButton* option) const

@@ -15,6 +15,7 @@
 
 #include <memory>
 
+class QDropEvent;
 class QMenu;
 class QMimeData;
 class QStyleOptionToolButton;
@@ -57,7 +58,8 @@ public:
     void getFolderItem();
     bool saveFolderItem();
     void checkFolderItemExists();
-    void setMenuEntries();
+    // A read failure is shown once, here or by the edit that met it (reportReadProblem false).
+    void setMenuEntries(bool reportReadProblem = true);
 
     // The menu, rebuilt from the file at every press.
     void buildMenu();
@@ -121,6 +123,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void initStyleOption(QStyleOptionToolButton* option) const override;
@@ -135,6 +138,7 @@ private:
         bool hasFile = false;
     };
     static DragItem dragItemOf(const QMimeData* item);
+    static void acceptAsCopy(QDropEvent* event, bool accepted);
 
     bool isKind(const QString& word) const;
     void setMenuCurrentItem(QAction* item);
@@ -145,6 +149,7 @@ private:
     void appendFileItems(QMenu* menu);
     void reportProblem(const QString& text);
     bool makeEntriesCurrent(const QString& what);
+    bool canTakeFile(const QString& path);
 
     QMenu* entryMenu = nullptr;
     // False while menuEntries do not hold the lines of menuFolderItemFile: after a switch of

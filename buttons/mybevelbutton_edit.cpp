@@ -2,6 +2,7 @@
 
 #include "app/stringmodule.h"
 #include "app/texts.h"
+#include "buttons/entriesfilemodule.h"
 
 #include <QMenu>
 
@@ -56,8 +57,24 @@ void MyBevelButton::deleteMenuItem()
     const int index = menuCurrentItem->data().toInt(&isNumber);
     if (!isNumber || index < 0 || index >= menuEntries.size())
         return;
+    const QByteArray chosen = menuEntries.at(index);
+    if (!makeEntriesCurrent(QStringLiteral("removed")))
+        return;
+    // Lines added or removed outside since the menu was built move the chosen line: it is
+    // removed where it stands now (the nearest copy of its bytes), or not at all once gone.
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < menuEntries.size(); ++i) {
+        if (menuEntries.at(i) == chosen && (at < 0 || qAbs(i - index) < qAbs(at - index)))
+            at = i;
+    }
+    if (at < 0) {
+        reportProblem(QStringLiteral("\"%1\" was not removed: the entries file %2 was changed "
+                                     "outside Kelvora and no longer holds it.")
+                          .arg(EntriesFileModule::decode(chosen).trimmed(), menuFolderItemFile));
+        return;
+    }
     const QList<QByteArray> before = menuEntries;
-    menuEntries.removeAt(index);
+    menuEntries.removeAt(at);
     ++entriesRevision;
     if (!updateMenu(QString())) {
         menuEntries = before;

@@ -23,13 +23,13 @@ void MyBevelButton::checkFolderItemExists()
     }
 }
 
-void MyBevelButton::setMenuEntries()
+void MyBevelButton::setMenuEntries(bool reportReadProblem)
 {
     const QFileInfo info(menuFolderItemFile);
     QByteArray text;
     if (info.exists() || info.isSymLink()) {
         QString problem;
-        if (!EntriesFileModule::readFile(menuFolderItemFile, &text, &problem)) {
+        if (!FolderItemModule::readFile(menuFolderItemFile, &text, &problem)) {
             menuEntries.clear();
             ++entriesRevision;
             entriesCurrent = false;
@@ -40,22 +40,28 @@ void MyBevelButton::setMenuEntries()
                     .arg(menuFolderItemFile, problem);
             if (message != lastReadProblem) {
                 lastReadProblem = message;
-                reportProblem(message);
+                if (reportReadProblem)
+                    reportProblem(message);
             }
             return;
         }
         lastReadProblem.clear();
         text = EntriesFileModule::normalizeLineEnds(std::move(text));
-        menuEntries = EntriesFileModule::splitLines(text);
-        setPreference(Keys::MenuString, EntriesFileModule::decode(text));
+        QList<QByteArray> lines = EntriesFileModule::splitLines(text);
+        // The menu shown stays valid for a delete while the file reads as it did.
+        if (!entriesCurrent || lines != menuEntries) {
+            menuEntries = std::move(lines);
+            ++entriesRevision;
+        }
+        setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
     } else {
         lastReadProblem.clear();
         const QVariant copy = getPreference(Keys::MenuString);
-        text = copy.isNull() ? QByteArray() : copy.toString().toUtf8();
+        text = copy.isNull() ? QByteArray() : EntriesFileModule::fromStoredText(copy.toString());
         menuEntries = EntriesFileModule::splitLines(text);
+        ++entriesRevision;
         saveFolderItem();
     }
-    ++entriesRevision;
     entriesCurrent = true;
 
     if (text.isEmpty()) {
@@ -82,6 +88,18 @@ QString MyBevelButton::fileCaption() const
 {
     return StringModule::regExReplaceAll(QStringLiteral("\\.[^\\.]+$"), QString(),
                                          QFileInfo(menuFolderItemFile).fileName(), false);
+}
+
+bool MyBevelButton::canTakeFile(const QString& path)
+{
+    // A dropped file must be there to be read: a missing one (deleted since the hover) would be
+    // written again from this button's copy of the file it used until now, folder and all.
+    const QString reason = FolderItemModule::notAFileReason(path);
+    if (reason.isEmpty())
+        return true;
+    reportProblem(
+        QStringLiteral("Kelvora did not take %1 as the entries file: %2.").arg(path, reason));
+    return false;
 }
 
 void MyBevelButton::initFolderItem()
@@ -147,13 +165,18 @@ bool MyBevelButton::saveFolderItem()
 
 bool MyBevelButton::makeEntriesCurrent(const QString& what)
 {
+    // An edit works on the file as it is now, not as it was last read: it may have been changed
+    // outside since (in the editor that "Edit Menu..." opens). A file gone since is written
+    // again from the lines held.
+    const QFileInfo info(menuFolderItemFile);
+    if (entriesCurrent && !info.exists() && !info.isSymLink())
+        return true;
+    // One message for both the failed read and the edit it stops.
+    setMenuEntries(false);
     if (entriesCurrent)
         return true;
-    setMenuEntries();
-    if (entriesCurrent)
-        return true;
-    reportProblem(QStringLiteral("The entry could not be %1: the entries file %2 cannot be read, "
-                                 "and Kelvora does not write over a file it could not read.")
-                      .arg(what, menuFolderItemFile));
+    reportProblem(QStringLiteral("The entry could not be %1, since Kelvora does not write over a "
+                                 "file it could not read. %2")
+                      .arg(what, lastReadProblem));
     return false;
 }

@@ -1,6 +1,5 @@
 #include "buttons/mybevelbutton.h"
 
-#include "app/stringmodule.h"
 #include "app/texts.h"
 #include "buttons/entriesfilemodule.h"
 #include "buttons/entrymenu.h"
@@ -168,8 +167,9 @@ void MyBevelButton::appendFileItems(QMenu* menu)
     bool first = true;
     for (const QFileInfo& file : files) {
         const QString name = file.fileName();
-        if (name == current ||
-            !StringModule::regExTest(QStringLiteral("(\\.txt)|(\\.tab)$"), name, false))
+        // The names a drop accepts: ending in .txt or .tab, not merely holding it (an archive
+        // named notes.txt.gz would be written over as an entries file).
+        if (name == current || !validateFile(file.filePath()))
             continue;
         if (first) {
             menu->addAction(separatorItem(menu));

@@ -1,3 +1,4 @@
+#include "app/folderitemmodule.h"
 #include "app/stringmodule.h"
 #include "buttons/entriesfilemodule.h"
 #include "tests/buttonfixture.h"
@@ -60,7 +61,7 @@ void BenchBuildMenu::readAndDigest()
     {
         QByteArray text;
         QString problem;
-        QVERIFY(EntriesFileModule::readFile(path, &text, &problem));
+        QVERIFY(FolderItemModule::readFile(path, &text, &problem));
         text = EntriesFileModule::normalizeLineEnds(std::move(text));
         const QList<QByteArray> entries = EntriesFileModule::splitLines(text);
         digest = StringModule::asMd5(text);

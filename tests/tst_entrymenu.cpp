@@ -78,8 +78,8 @@ private slots:
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QStringList>("offered");
         QTest::newRow("only other .txt and .tab names, files only")
-            << QStringList{"a.txt", "b.TAB", "c.txt.bak", "d.tab.bak", "e.md", "sub.txt/"}
-            << QStringList{"-", "b.TAB|File|%1/b.TAB", "c.txt.bak|File|%1/c.txt.bak"};
+            << QStringList{"a.txt", "b.TAB", "c.txt.gz", "d.tab.bak", "e.md", "f.Txt", "sub.txt/"}
+            << QStringList{"-", "b.TAB|File|%1/b.TAB", "f.Txt|File|%1/f.Txt"};
         QTest::newRow("nothing else qualifies: no separator")
             << QStringList{"a.txt", "e.md"} << QStringList{};
     }

@@ -3,12 +3,14 @@
 #include "tests/buttonfixture.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QSignalSpy>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The entry button's file, edits, drops and keys: the bytes that reach the entries file, the
@@ -21,12 +23,16 @@ private slots:
     void bytesWritten_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("edits"); // "+text", "+N:text" (Option, at index N), "-text"
+        // "+text", "+N:text" (Option, at index N), "-text" (chosen, then deleted), "?text"
+        // (chosen), "=bytes" (the file saved outside), "x" (the delete item of the menu shown)
+        QTest::addColumn<QString>("edits");
         QTest::addColumn<QByteArray>("written");
         QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("reported");
         const auto row = [](const char* name, const QByteArray& file, const QString& edits,
-                            const QByteArray& written, const QString& caption) {
-            QTest::newRow(name) << file << edits << written << caption;
+                            const QByteArray& written, const QString& caption,
+                            bool reported = false) {
+            QTest::newRow(name) << file << edits << written << caption << reported;
         };
         row("lines joined by LF, none at the end", "", "+a;+b", "a\nb", "b");
         row("CR ends a line", "a\rb", "+c", "a\nb\nc", "c");
@@ -39,6 +45,12 @@ private slots:
         // "-" alone: a delete with no entry checked in the menu shown.
         row("a second delete without a check mark removes nothing", "a\nb\nc", "-b;-", "a\nc",
             "Memos");
+        row("an insert keeps an outside edit", "a\nb", "=a\nb\nedited outside;+dropped",
+            "a\nb\nedited outside\ndropped", "dropped");
+        row("a line moved outside is deleted where it stands", "a\nb\nc", "?b;=new\na\nb\nc;x",
+            "new\na\nc", "Memos");
+        row("a line gone outside is not deleted, and that is said", "a\nb", "?b;=a\nc;x", "a\nc",
+            "b", true);
     }
 
     void bytesWritten()
@@ -47,10 +59,17 @@ private slots:
         QFETCH(QString, edits);
         QFETCH(QByteArray, written);
         QFETCH(QString, caption);
+        QFETCH(bool, reported);
         auto button = fx.openOn("Memos", file);
         for (const QString& edit : edits.split(';')) {
             const QString text = edit.mid(1);
-            if (edit == "-") {
+            if (edit.startsWith('?')) {
+                fx.choose(*button, text);
+            } else if (edit.startsWith('=')) {
+                fx.writeBytes(fx.path("e.txt"), text.toUtf8());
+            } else if (edit == "x") {
+                button->deleteMenuItem();
+            } else if (edit == "-") {
                 button->Event_MouseDown(1, 1);
                 button->deleteMenuItem();
             } else if (edit.startsWith('-')) {
@@ -64,7 +83,7 @@ private slots:
         }
         QCOMPARE(fx.entries(), written);
         QCOMPARE(button->text(), caption);
-        QVERIFY(fakePlatform().messages.isEmpty());
+        QCOMPARE(fakePlatform().messages.size(), reported ? 1 : 0);
     }
 
     void firstStart()
@@ -133,6 +152,9 @@ private slots:
         row("a web link counts as text", "Typers", "link", "https://x.org/a", false, true,
             "one\nhttps://x.org/a");
         row("a file of another type is refused", "Typers", "file", "notes.md", false, false, "one");
+        // "gone": deleted with its folder between the hover and the drop.
+        row("a file gone at the drop is refused", "Typers", "gone", "sub/a.txt", false, true,
+            "one");
     }
 
     void drops()
@@ -146,7 +168,8 @@ private slots:
         auto target = fx.openOn(button, "one");
         QSignalSpy bookmarkDialog(target.get(), &MyBevelButton::bookmarkDialogRequested);
         QMimeData mime;
-        if (kind == "file") {
+        if (kind == "file" || kind == "gone") {
+            QDir().mkpath(QFileInfo(fx.path(payload)).path());
             fx.writeBytes(fx.path(payload), "x");
             mime.setUrls({QUrl::fromLocalFile(fx.path(payload))});
             mime.setText(fx.path(payload));
@@ -157,16 +180,36 @@ private slots:
         }
         fakePlatform().optionKey = option;
 
-        target->Event_DragEnter(&mime, Qt::CopyAction);
+        // Shift held, as in a drag of text out of an editor built on Qt: the source proposes a
+        // move, and would delete the text from the user's document if the move were accepted.
+        const auto send = [&](QDropEvent&& event, bool taken) {
+            QCOMPARE(event.proposedAction(), Qt::MoveAction);
+            QCoreApplication::sendEvent(target.get(), &event);
+            QCOMPARE(event.isAccepted(), taken);
+            QCOMPARE(event.dropAction(), Qt::CopyAction);
+        };
+        const auto actions = Qt::CopyAction | Qt::MoveAction;
+        const auto shift = Qt::ShiftModifier;
+        send(QDragEnterEvent({1, 1}, actions, &mime, Qt::LeftButton, shift), accepted);
         QCOMPARE(target->isDown(), accepted);
-        target->Event_DropObject(&mime, Qt::CopyAction);
+        if (kind == "gone")
+            QVERIFY(QDir(fx.path("sub")).removeRecursively());
+        if (accepted) {
+            send(QDragMoveEvent({2, 2}, actions, &mime, Qt::LeftButton, shift), true);
+            send(QDropEvent({2, 2}, actions, &mime, Qt::LeftButton, shift), true);
+        } else {
+            target->Event_DropObject(&mime, Qt::CopyAction); // Qt would not deliver it
+        }
         QVERIFY(!target->isDown());
         target->Event_DragExit(nullptr, 0); // a stray exit after the drop changes nothing
         QVERIFY(!target->isDown());
 
         QCOMPARE(fx.entries(), entries);
         QCOMPARE(target->menuFilePath, fx.path("e.txt"));
-        QCOMPARE(fakePlatform().soundsPlayed, accepted ? QStringList{"snap1.aif"} : QStringList{});
+        QVERIFY(!QFileInfo::exists(fx.path("sub")));
+        QCOMPARE(fakePlatform().messages.size(), kind == "gone" ? 1 : 0);
+        const bool taken = accepted && kind != "gone";
+        QCOMPARE(fakePlatform().soundsPlayed, taken ? QStringList{"snap1.aif"} : QStringList{});
         QCOMPARE(bookmarkDialog.size(), button == "Bookmarks" ? 1 : 0);
         if (button == "Bookmarks")
             QCOMPARE(bookmarkDialog.first().first().toString(), payload);
@@ -219,12 +262,35 @@ private slots:
         QVERIFY(!QFileInfo::exists("x"));
     }
 
+    void restoredFromStoredCopyByteForByte_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("Latin-1") << QByteArray("caf\xe9\nna\xefve");
+        QTest::newRow("UTF-8 and Latin-1 mixed") << QByteArray("caf\xc3\xa9 caf\xe9");
+        QTest::newRow("UTF-8 beyond U+FFFF") << QByteArray("\xf0\x90\x82\x80 \xf0\x9f\x98\x80");
+    }
+
+    void restoredFromStoredCopyByteForByte()
+    {
+        QFETCH(QByteArray, bytes);
+        fx.openOn("Memos", bytes)->Event_Close();
+        // The copy passes through the preferences file, as from one run to the next.
+        App& app = *App::instance();
+        QVERIFY(app.Event_Close());
+        QVERIFY(QFile::remove(fx.path("e.txt")));
+        app.Event_Open();
+        QVERIFY(QFile::remove(app.Preferences().filePath()));
+        fx.open("Memos");
+        QCOMPARE(fx.entries(), bytes);
+    }
+
     void unreadableFileLeftUntouched_data()
     {
         QTest::addColumn<QString>("what");
         QTest::newRow("a folder in its place") << "folder";
         QTest::newRow("a link to nothing") << "link";
         QTest::newRow("no permission") << "mode";
+        QTest::newRow("a FIFO, which would never end") << "fifo";
     }
 
     void unreadableFileLeftUntouched()
@@ -235,6 +301,8 @@ private slots:
             QVERIFY(QDir().mkdir(path));
         } else if (what == "link") {
             QVERIFY(QFile::link(fx.path("gone.txt"), path));
+        } else if (what == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else {
             if (geteuid() == 0)
                 QSKIP("root reads any file");
@@ -254,6 +322,7 @@ private slots:
 
         QCOMPARE(QFileInfo(path).isDir(), what == "folder");
         QCOMPARE(QFileInfo(path).isSymLink(), what == "link");
+        QCOMPARE(QFileInfo(path).isFile(), what == "mode");
         QVERIFY(!QFileInfo::exists(fx.path("gone.txt")));
         if (what == "mode") {
             QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -261,9 +330,52 @@ private slots:
         }
     }
 
+    void writtenInPlaceWhereNeeded_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder"); // else the file has a second name
+        QTest::newRow("a writable file in a read-only folder") << true;
+        QTest::newRow("a file with a second name (hard link)") << false;
+    }
+
+    void writtenInPlaceWhereNeeded()
+    {
+        QFETCH(bool, readOnlyFolder);
+        auto button = fx.openOn("Typers", "a");
+        const QByteArray folder = QFile::encodeName(fx.folder->path());
+        if (readOnlyFolder) {
+            // Root creates files in any folder: the write then runs as nobody.
+            ::chmod(QFile::encodeName(testEnvironment().home()), 0711);
+            ::chmod(folder, 0555);
+            ::chmod(QFile::encodeName(fx.path("e.txt")), 0666);
+            if (getuid() == 0)
+                QCOMPARE(::seteuid(65534), 0);
+        } else {
+            linkSecondName();
+        }
+        button->insertMenuItem("b");
+        if (getuid() == 0)
+            QCOMPARE(::seteuid(0), 0);
+        ::chmod(folder, 0700);
+
+        QCOMPARE(fakePlatform().messages, QStringList{});
+        QCOMPARE(fx.entries(), QByteArray("a\nb"));
+        if (!readOnlyFolder)
+            QCOMPARE(fx.readBytes(fx.path("second.txt")), QByteArray("a\nb"));
+    }
+
+    void failedWriteKeepsOldFile_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("through a temporary file") << QStringList{"e.txt"};
+        QTest::newRow("in place (a hard link)") << QStringList{"e.txt", "second.txt"};
+    }
+
     void failedWriteKeepsOldFile()
     {
+        QFETCH(QStringList, files);
         auto button = fx.openOn("Typers", "a\nb");
+        if (files.size() > 1)
+            linkSecondName();
         // A file-size limit makes the write fail even for root.
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
@@ -275,11 +387,12 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
 
-        QCOMPARE(fx.entries(), QByteArray("a\nb"));
         QCOMPARE(button->menuEntries, (QByteArrayList{"a", "b"}));
         QCOMPARE(fakePlatform().messages.size(), 1);
         QVERIFY(fakePlatform().messages.first().contains(fx.path("e.txt")));
-        QCOMPARE(QDir(fx.folder->path()).entryList(QDir::Files), QStringList{"e.txt"});
+        QCOMPARE(QDir(fx.folder->path()).entryList(QDir::Files), files);
+        for (const QString& name : files)
+            QCOMPARE(fx.readBytes(fx.path(name)), QByteArray("a\nb"));
     }
 
     void insertAfterSwitchGoesToNewFile()
@@ -296,6 +409,13 @@ private slots:
     }
 
 private:
+    // e.txt gets the second name second.txt.
+    void linkSecondName()
+    {
+        QCOMPARE(
+            ::link(QFile::encodeName(fx.path("e.txt")), QFile::encodeName(fx.path("second.txt"))),
+            0);
+    }
     ButtonFixture fx;
 };
 

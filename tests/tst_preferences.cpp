@@ -21,6 +21,7 @@ private slots:
     void unreadableFileIsKept_data();
     void unreadableFileIsKept();
     void unwritableSaveIsReported();
+    void wrongTypesCountAsAbsent();
 
 private:
     static QByteArray readAll(const QString& path)
@@ -79,7 +80,7 @@ void TestPreferences::fileForm()
     QTemporaryDir dir;
     PreferencesModule::Preferences store(dir.path(), "Kelvora");
     QVERIFY(store.Save());
-    QCOMPARE(readAll(store.filePath()), QByteArray("{\n}"));
+    QCOMPARE(readAll(store.filePath()), QByteArray("{}"));
 
     store.Set("windowSize", QStringLiteral("Max"));
     QVERIFY(store.Save());
@@ -143,6 +144,21 @@ void TestPreferences::unwritableSaveIsReported()
     QString error;
     QVERIFY(!store.Save(&error));
     QVERIFY(error.contains(store.filePath()));
+}
+
+void TestPreferences::wrongTypesCountAsAbsent()
+{
+    // Every key of the program, each holding a type it never stores.
+    QTemporaryDir dir;
+    writeAll(dir.filePath("Kelvora.js"),
+             R"({"initDate": "1765000000", "isStartupItem": 1, "CurrentBevelButton": 5,
+                 "windowSize": true, "windowMaxLeft": "3", "windowMinTop": 2.5,
+                 "BookmarksFile": 5, "TypersFile": true, "MemosFolder": ["/tmp"],
+                 "TypersMenuAsMd5": 1, "MemosMenuItemTag": "2", "BookmarksMenuString": {}})");
+    PreferencesModule::Preferences store(dir.path(), "Kelvora");
+    const QJsonObject stored = QJsonDocument::fromJson(readAll(store.filePath())).object();
+    for (const QString& key : stored.keys())
+        QVERIFY2(!store.Get(key).isValid(), qPrintable(key));
 }
 
 KELVORA_TEST_MAIN(TestPreferences)

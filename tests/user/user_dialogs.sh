@@ -148,6 +148,8 @@ Example${tab}https://www.example.org/x
 Example${tab}https://typed.example
 Two${tab}https://two.example
 Dropped${tab}https://drop.example" "the dropped text was not appended"
+# The editor proposed a move: taken as a copy, the text stays in it.
+expect_file "$work/target.out" "Dropped https://drop.example" "the drop took the text out of the editor"
 closed
 
 # A one-letter clipboard leaves the text dialog's OK disabled until a word is typed.
