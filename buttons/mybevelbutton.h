@@ -61,7 +61,8 @@ public:
     // A read failure is shown once, here or by the edit that met it (reportReadProblem false).
     void setMenuEntries(bool reportReadProblem = true);
 
-    // The menu, rebuilt from the file at every press.
+    // The menu, from the file as read at every press: built again when its lines or the
+    // folder's files changed since, else shown as it was with the check mark moved.
     void buildMenu();
     // Item makers: one entries-file line (decoded) and its index give one item owned by owner.
     static QAction* addSimpleMenuItem(const QString& line, int index, QObject* owner);
@@ -146,7 +147,10 @@ private:
     void openBookmarkDialog(const QString& text);
     void openTextDialog(const QString& text);
     QString fileCaption() const;
-    void appendFileItems(QMenu* menu);
+    // The folder's other entries files (native paths), offered after the action items.
+    QStringList folderFileItems();
+    static void appendFileItems(QMenu* menu, const QStringList& paths, QList<QAction*>& items);
+    void moveCheckMark(int selected);
     void reportProblem(const QString& text);
     bool makeEntriesCurrent(const QString& what);
     bool canTakeFile(const QString& path);
@@ -160,6 +164,11 @@ private:
     // so a delete acts only on the lines that menu shows.
     quint64 entriesRevision = 0;
     quint64 menuRevision = 0;
+    // What else the shown menu was built from: the files it offers; its delete item, there
+    // while one of its entries carries the check mark, goes before its edit item.
+    QStringList menuFileItems;
+    QPointer<QAction> menuDeleteItem;
+    QPointer<QAction> menuEditItem;
     // The last read failures shown, so that every press does not show them again.
     QString lastReadProblem;
     QString lastFolderProblem;

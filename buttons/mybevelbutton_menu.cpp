@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
-// The drop-down menu, built afresh from the entries file at every press: the entries, the
+// The drop-down menu, built from the entries file as read at every press: the entries, the
 // action items and the folder's other entries files.
 
 namespace
@@ -85,10 +85,20 @@ void MyBevelButton::buildMenu()
         }
     }
 
-    // The selected item may belong to the menu that is replaced now; the button keeps it.
-    QMenu* previous = entryMenu;
-    if (menuCurrentItem && menuCurrentItem->parent() == previous)
+    // A menu built from the same lines, offering the same files, is shown again as it is: only
+    // its check mark may move. Laying out a long menu costs more than building it.
+    const QStringList fileItems = folderFileItems();
+    if (entryMenu && menuRevision == entriesRevision && fileItems == menuFileItems) {
+        moveCheckMark(selected);
+        return;
+    }
+
+    // The selected item may belong to the menu that is replaced now; the button keeps it. The
+    // old menu goes before the new one is built, so two never live at once.
+    if (menuCurrentItem && menuCurrentItem->parent() == entryMenu)
         menuCurrentItem->setParent(this);
+    delete entryMenu;
+    entryMenu = nullptr;
 
     auto* menu = new EntryMenu(this);
     const bool bookmarks = isKind(QStringLiteral("book"));
@@ -117,10 +127,13 @@ void MyBevelButton::buildMenu()
     items << separatorItem(menu);
     // Offered only while an entry of this menu carries the check mark, so that a recorded
     // index that checks nothing never offers a delete.
-    if (checked && !menuEntries.isEmpty())
-        items << actionItem(Texts::deleteMenuItem, menu);
-    items << actionItem(Texts::editMenu, menu);
+    menuDeleteItem = checked ? actionItem(Texts::deleteMenuItem, menu) : nullptr;
+    if (menuDeleteItem)
+        items << menuDeleteItem;
+    menuEditItem = actionItem(Texts::editMenu, menu);
+    items << menuEditItem;
     items << actionItem(Texts::chooseFile, menu);
+    appendFileItems(menu, fileItems, items);
     // Filled from the end, each item before the previous one: Qt looks for the item it is
     // told to insert before from the start of the list, so this halves the cost that grows
     // with the square of the lines (Qt also looks for the new item itself, end to end).
@@ -129,24 +142,53 @@ void MyBevelButton::buildMenu()
         menu->insertAction(next, *it);
         next = *it;
     }
-    appendFileItems(menu);
 
     connect(menu, &QMenu::triggered, this, &MyBevelButton::Event_MenuSelected);
     setMenu(menu);
     entryMenu = menu;
     menuRevision = entriesRevision;
+    menuFileItems = fileItems;
     if (checked)
         setMenuCurrentItem(checked);
-    delete previous;
 }
 
-void MyBevelButton::appendFileItems(QMenu* menu)
+void MyBevelButton::moveCheckMark(int selected)
+{
+    QAction* wanted = nullptr;
+    if (selected >= 0 && selected < menuEntries.size()) {
+        // Entry items come first in the menu, one for each line, in order.
+        QAction* item = entryMenu->actions().at(selected);
+        if (!item->isSeparator())
+            wanted = item;
+    }
+    // The one entry checked in the shown menu is the current item, when it belongs to it.
+    QAction* shown =
+        menuCurrentItem && menuCurrentItem->parent() == entryMenu && menuCurrentItem->isChecked()
+            ? menuCurrentItem.data()
+            : nullptr;
+    if (wanted != shown) {
+        if (shown)
+            setCheckMark(shown, false);
+        if (wanted) {
+            setCheckMark(wanted, true);
+            setMenuCurrentItem(wanted);
+        }
+    }
+    if (wanted && !menuDeleteItem) {
+        menuDeleteItem = actionItem(Texts::deleteMenuItem, entryMenu);
+        entryMenu->insertAction(menuEditItem, menuDeleteItem);
+    } else if (!wanted && menuDeleteItem) {
+        delete menuDeleteItem;
+    }
+}
+
+QStringList MyBevelButton::folderFileItems()
 {
     if (menuFolderItemFolder.isEmpty())
-        return;
+        return {};
     const QFileInfo folder(menuFolderItemFolder);
     if (!folder.isDir())
-        return;
+        return {};
     if (!folder.isReadable() || !folder.isExecutable()) {
         const QString message =
             QStringLiteral("Kelvora cannot list the folder %1: permission denied.")
@@ -155,7 +197,7 @@ void MyBevelButton::appendFileItems(QMenu* menu)
             lastFolderProblem = message;
             reportProblem(message);
         }
-        return;
+        return {};
     }
     lastFolderProblem.clear();
 
@@ -164,20 +206,24 @@ void MyBevelButton::appendFileItems(QMenu* menu)
     const QString current = QFileInfo(menuFolderItemFile).fileName();
     const QFileInfoList files =
         QDir(menuFolderItemFolder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
-    bool first = true;
+    QStringList paths;
     for (const QFileInfo& file : files) {
-        const QString name = file.fileName();
         // The names a drop accepts: ending in .txt or .tab, not merely holding it (an archive
         // named notes.txt.gz would be written over as an entries file).
-        if (name == current || !validateFile(file.filePath()))
-            continue;
-        if (first) {
-            menu->addAction(separatorItem(menu));
-            first = false;
-        }
-        auto* item = new QAction(name, menu);
+        if (file.fileName() != current && validateFile(file.filePath()))
+            paths << QDir::toNativeSeparators(file.absoluteFilePath());
+    }
+    return paths;
+}
+
+void MyBevelButton::appendFileItems(QMenu* menu, const QStringList& paths, QList<QAction*>& items)
+{
+    if (!paths.isEmpty())
+        items << separatorItem(menu);
+    for (const QString& path : paths) {
+        auto* item = new QAction(QFileInfo(path).fileName(), menu);
         item->setData(QString(Texts::tagFile));
-        item->setObjectName(QDir::toNativeSeparators(file.absoluteFilePath()));
-        menu->addAction(item);
+        item->setObjectName(path);
+        items << item;
     }
 }

@@ -150,6 +150,54 @@ private slots:
         QCOMPARE(checkedAfter("b.txt"), QStringList{});
     }
 
+    void keptMenuFollows_data()
+    {
+        // A press on an unchanged file shows the menu it showed before; any change builds it
+        // again. The memo "a" was chosen, then the button pressed once more.
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("items"); // the entries; the action items follow
+        QTest::addColumn<QStringList>("files"); // after the action items
+        const auto row = [](const char* name, const char* change, const QStringList& items,
+                            const QStringList& files = {}) {
+            QTest::newRow(name) << change << items << files;
+        };
+        row("nothing: the same menu, checked as chosen", "", {"+a|0", "b|1", "-", deleteItem});
+        row("file changed on disk", "disk", {"a|0", "b|1", "c|2", "-"});
+        row("an entry inserted", "insert", {"a|0", "b|1", "c|2", "-"});
+        row("the checked entry deleted", "delete", {"b|0", "-"});
+        row("another file chosen", "switch", {"x|0", "-"}, {"-", "e.txt|File|%1/e.txt"});
+        row("a file added to the folder", "folder", {"+a|0", "b|1", "-", deleteItem},
+            {"-", "n.txt|File|%1/n.txt"});
+    }
+
+    void keptMenuFollows()
+    {
+        QFETCH(QString, change);
+        QFETCH(QStringList, items);
+        QFETCH(QStringList, files);
+        auto button = fx.openOn("Memos", "a\nb");
+        button->menuFolderItemFolder = fx.folder->path();
+        fx.choose(*button, "a");
+        fx.pressAndDescribe(*button);
+        const QMenu* shown = button->menu();
+        if (change == "disk")
+            fx.writeBytes(fx.path("e.txt"), "a\nb\nc");
+        else if (change == "insert")
+            button->insertMenuItem("c");
+        else if (change == "delete")
+            fx.item(*button, Texts::deleteMenuItem)->trigger();
+        else if (change == "folder")
+            fx.writeBytes(fx.path("n.txt"), "n");
+        if (change == "switch") {
+            fx.writeBytes(fx.path("x.txt"), "x");
+            fakePlatform().chosenFile = fx.path("x.txt");
+            fx.choose(*button, Texts::chooseFile);
+        }
+        files.replaceInStrings("%1", fx.folder->path());
+        QCOMPARE(fx.pressAndDescribe(*button), (items + QStringList{editItem, chooseItem} + files));
+        QCOMPARE(button->menu() == shown, change.isEmpty());
+    }
+
     void memoActions_data()
     {
         QTest::addColumn<QByteArray>("memo");
