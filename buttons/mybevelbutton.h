@@ -64,9 +64,12 @@ public:
     // The menu, from the file as read at every press: built again when its lines or the
     // folder's files changed since, else shown as it was with the check mark moved.
     void buildMenu();
-    // Item makers: one entries-file line (decoded) and its index give one item owned by owner.
+    // Item makers: one entries-file line (decoded) and its index give one item owned by owner;
+    // the fill forms make an existing item show them.
     static QAction* addSimpleMenuItem(const QString& line, int index, QObject* owner);
     static QAction* addCompoundMenuItem(const QString& line, int index, QObject* owner);
+    static void fillSimpleItem(QAction* item, const QString& line, int index);
+    static void fillCompoundItem(QAction* item, const QString& line, int index);
     // An entry item's text as the entries file holds it, TABs included (the menu shows them as
     // blank space).
     static QString entryText(const QAction* item);
@@ -151,6 +154,13 @@ private:
     QStringList folderFileItems();
     static void appendFileItems(QMenu* menu, const QStringList& paths, QList<QAction*>& items);
     void moveCheckMark(int selected);
+    // Makes the item show line i of the entries as a new menu would; true when it is the
+    // checked entry.
+    bool fillEntryItem(QAction* item, qsizetype i, int selected);
+    // Makes the shown menu show the entries held now, its items reused; false when so many
+    // lines came or went that a new menu costs less.
+    bool refillMenu(int selected);
+    void offerDelete(bool offered);
     void reportProblem(const QString& text);
     bool makeEntriesCurrent(const QString& what);
     bool canTakeFile(const QString& path);
@@ -169,6 +179,7 @@ private:
     QStringList menuFileItems;
     QPointer<QAction> menuDeleteItem;
     QPointer<QAction> menuEditItem;
+    qsizetype menuEntryCount = 0; // its entry items, one for each line, first in the menu
     // The last read failures shown, so that every press does not show them again.
     QString lastReadProblem;
     QString lastFolderProblem;

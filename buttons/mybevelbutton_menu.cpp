@@ -35,14 +35,19 @@ constexpr char entryTextProperty[] = "entryText";
 
 QAction* MyBevelButton::addSimpleMenuItem(const QString& line, int index, QObject* owner)
 {
+    auto* item = new QAction(owner);
+    fillSimpleItem(item, line, index);
+    return item;
+}
+
+void MyBevelButton::fillSimpleItem(QAction* item, const QString& line, int index)
+{
     const QString text = line.trimmed();
     // Qt would start a right-aligned shortcut column at a TAB.
-    auto* item =
-        new QAction(QString(text).replace(QLatin1Char('\t'), QStringLiteral("    ")), owner);
-    if (text.contains(QLatin1Char('\t')))
-        item->setProperty(entryTextProperty, text);
+    item->setText(QString(text).replace(QLatin1Char('\t'), QStringLiteral("    ")));
+    item->setProperty(entryTextProperty,
+                      text.contains(QLatin1Char('\t')) ? QVariant(text) : QVariant());
     item->setData(index);
-    return item;
 }
 
 QString MyBevelButton::entryText(const QAction* item)
@@ -53,15 +58,49 @@ QString MyBevelButton::entryText(const QAction* item)
 
 QAction* MyBevelButton::addCompoundMenuItem(const QString& line, int index, QObject* owner)
 {
+    auto* item = new QAction(owner);
+    fillCompoundItem(item, line, index);
+    return item;
+}
+
+void MyBevelButton::fillCompoundItem(QAction* item, const QString& line, int index)
+{
     const QStringList parts = line.split(QLatin1Char('\t'));
-    auto* item = new QAction(parts.first().trimmed(), owner);
+    item->setText(parts.first().trimmed());
     item->setData(index);
     QString address = parts.size() >= 2 ? parts.at(1).trimmed() : QString();
     if (address.isEmpty())
         address =
             Texts::webSearchAddress + QString::fromLatin1(QUrl::toPercentEncoding(item->text()));
     item->setObjectName(address);
-    return item;
+}
+
+bool MyBevelButton::fillEntryItem(QAction* item, qsizetype i, int selected)
+{
+    const QString line = EntriesFileModule::decode(menuEntries.at(i));
+    const int index = static_cast<int>(i);
+    bool separator = line.trimmed().isEmpty();
+    if (separator) {
+        // A blank line: a separator without a tag.
+        item->setText(QString());
+        item->setData(QVariant());
+        item->setProperty(entryTextProperty, QVariant());
+        item->setObjectName(QString());
+    } else {
+        if (isKind(QStringLiteral("book")))
+            fillCompoundItem(item, line, index);
+        else
+            fillSimpleItem(item, line, index);
+        // An entry that reads "-" shows as a separator line; it keeps its tag.
+        if (item->text() == QLatin1String("-")) {
+            item->setText(QString());
+            separator = true;
+        }
+    }
+    item->setSeparator(separator);
+    const bool checked = !separator && index == selected;
+    setCheckMark(item, checked);
+    return checked;
 }
 
 void MyBevelButton::buildMenu()
@@ -88,9 +127,13 @@ void MyBevelButton::buildMenu()
     // A menu built from the same lines, offering the same files, is shown again as it is: only
     // its check mark may move. Laying out a long menu costs more than building it.
     const QStringList fileItems = folderFileItems();
-    if (entryMenu && menuRevision == entriesRevision && fileItems == menuFileItems) {
-        moveCheckMark(selected);
-        return;
+    if (menuEditItem && fileItems == menuFileItems) {
+        if (menuRevision == entriesRevision) {
+            moveCheckMark(selected);
+            return;
+        }
+        if (refillMenu(selected))
+            return;
     }
 
     // The selected item may belong to the menu that is replaced now; the button keeps it. The
@@ -101,27 +144,13 @@ void MyBevelButton::buildMenu()
     entryMenu = nullptr;
 
     auto* menu = new EntryMenu(this);
-    const bool bookmarks = isKind(QStringLiteral("book"));
     QList<QAction*> items;
     items.reserve(menuEntries.size() + 4);
     QAction* checked = nullptr;
     for (qsizetype i = 0; i < menuEntries.size(); ++i) {
-        const QString line = EntriesFileModule::decode(menuEntries.at(i));
-        if (line.trimmed().isEmpty()) {
-            items << separatorItem(menu);
-            continue;
-        }
-        const int index = static_cast<int>(i);
-        QAction* item = bookmarks ? addCompoundMenuItem(line, index, menu)
-                                  : addSimpleMenuItem(line, index, menu);
-        if (item->text() == QLatin1String("-")) {
-            // An entry that reads "-" shows as a separator line; it keeps its tag.
-            item->setText(QString());
-            item->setSeparator(true);
-        } else if (selected >= 0 && index == selected) {
-            setCheckMark(item, true);
+        auto* item = new QAction(menu);
+        if (fillEntryItem(item, i, selected))
             checked = item;
-        }
         items << item;
     }
     items << separatorItem(menu);
@@ -148,6 +177,7 @@ void MyBevelButton::buildMenu()
     entryMenu = menu;
     menuRevision = entriesRevision;
     menuFileItems = fileItems;
+    menuEntryCount = menuEntries.size();
     if (checked)
         setMenuCurrentItem(checked);
 }
@@ -174,12 +204,47 @@ void MyBevelButton::moveCheckMark(int selected)
             setMenuCurrentItem(wanted);
         }
     }
-    if (wanted && !menuDeleteItem) {
+    offerDelete(wanted != nullptr);
+}
+
+void MyBevelButton::offerDelete(bool offered)
+{
+    if (offered && !menuDeleteItem) {
         menuDeleteItem = actionItem(Texts::deleteMenuItem, entryMenu);
         entryMenu->insertAction(menuEditItem, menuDeleteItem);
-    } else if (!wanted && menuDeleteItem) {
+    } else if (!offered && menuDeleteItem) {
         delete menuDeleteItem;
     }
+}
+
+bool MyBevelButton::refillMenu(int selected)
+{
+    // Qt searches the whole menu for every item added or removed: beyond a few, a new menu
+    // costs less.
+    constexpr qsizetype fewItems = 64;
+    const qsizetype count = menuEntries.size();
+    if (qAbs(count - menuEntryCount) > fewItems)
+        return false;
+    const QList<QAction*> shown = entryMenu->actions();
+    QAction* afterEntries = shown.at(menuEntryCount);
+    for (qsizetype i = count; i < menuEntryCount; ++i)
+        delete shown.at(i);
+    // Items whose text stays as it was cost nothing more: Qt lays the menu out again only
+    // when an item changed.
+    QAction* checked = nullptr;
+    for (qsizetype i = 0; i < count; ++i) {
+        QAction* item = i < menuEntryCount ? shown.at(i) : new QAction(entryMenu);
+        if (fillEntryItem(item, i, selected))
+            checked = item;
+        if (i >= menuEntryCount)
+            entryMenu->insertAction(afterEntries, item);
+    }
+    offerDelete(checked != nullptr);
+    menuRevision = entriesRevision;
+    menuEntryCount = count;
+    if (checked)
+        setMenuCurrentItem(checked);
+    return true;
 }
 
 QStringList MyBevelButton::folderFileItems()
