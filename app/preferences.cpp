@@ -128,10 +128,22 @@ QVariant Preferences::Get(const QString& key) const
 
 void Preferences::Set(const QString& key, const QVariant& value)
 {
-    if (!value.isValid() || value.isNull())
-        preferences.insert(key, QJsonValue(QJsonValue::Null));
-    else
-        preferences.insert(key, QJsonValue::fromVariant(value));
+    const QJsonValue json = !value.isValid() || value.isNull() ? QJsonValue(QJsonValue::Null)
+                                                               : QJsonValue::fromVariant(value);
+    const QJsonValue earlier = preferences.value(key);
+    if (earlier == json)
+        return;
+    if (!earlier.isString()) {
+        preferences.insert(key, json);
+        return;
+    }
+    // A JSON object keeps the text of every string it replaced for as long as it lives, and a
+    // press stores the entries file's text whenever it changed: the object is made anew, which
+    // holds only the texts in use.
+    QJsonObject renewed;
+    for (auto it = preferences.constBegin(); it != preferences.constEnd(); ++it)
+        renewed.insert(it.key(), it.key() == key ? json : it.value());
+    preferences = renewed;
 }
 
 bool Preferences::Save(QString* error)
