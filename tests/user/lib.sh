@@ -118,3 +118,25 @@ start_tray() {
         sleep 0.05
     done
 }
+
+# Waits until a window of Kelvora no longer lies under the strip: its frame (a title bar of up to
+# 30 above the client) clear of the strip, or stacked above it by the window manager.
+wait_clear_of_strip() {
+    strip=$(window_geometry "$2")
+    strip_top=${strip#*,}
+    strip_top=${strip_top%% *}
+    strip_bottom=$((strip_top + ${strip##*x}))
+    for _ in $(seq 1 60); do
+        geometry=$(window_geometry "$1")
+        top=${geometry#*,}
+        top=${top%% *}
+        { [ "$top" -ge $((strip_bottom + 30)) ] || [ $((top + ${geometry##*x})) -le "$strip_top" ]; } &&
+            return 0
+        stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x')
+        above=$(printf '%s\n' "$stacking" | grep -n -x "$(printf '0x%x' "$1")" | cut -d: -f1)
+        below=$(printf '%s\n' "$stacking" | grep -n -x "$(printf '0x%x' "$2")" | cut -d: -f1)
+        [ -n "$above" ] && [ -n "$below" ] && [ "$above" -gt "$below" ] && return 0
+        sleep 0.05
+    done
+    fail "${3:-the window} at $geometry lies under the strip"
+}
