@@ -10,10 +10,11 @@ fail() {
 start_xvfb() {
     Xvfb -displayfd 9 -screen 0 "$2" -nolisten tcp 9>"$1" >"$1.log" 2>&1 &
     xvfb=$!
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 400); do
         [ -s "$1" ] && break
         sleep 0.05
     done
+    [ -s "$1" ] || fail "Xvfb did not start: $(cat "$1.log")"
     export DISPLAY=":$(cat "$1")"
 }
 
@@ -82,13 +83,19 @@ wait_for_file() {
 # Starts openbox on the test's display and waits until it manages windows; it is stopped when
 # the test's shell exits.
 start_openbox() {
-    openbox --sm-disable >"$KELVORA_WORK/openbox.log" 2>&1 &
-    openbox_pid=$!
     trap 'kill "$openbox_pid" 2>/dev/null || true' EXIT
-    for _ in $(seq 1 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
-        sleep 0.05
+    # On a loaded machine openbox may find the new display not answering yet and give up: it
+    # is started again then.
+    for _ in 1 2 3; do
+        openbox --sm-disable >>"$KELVORA_WORK/openbox.log" 2>&1 &
+        openbox_pid=$!
+        for _ in $(seq 1 200); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+            kill -0 "$openbox_pid" 2>/dev/null || break
+            sleep 0.05
+        done
     done
+    cat "$KELVORA_WORK/openbox.log" >&2
     fail "openbox did not start"
 }
 

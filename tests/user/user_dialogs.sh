@@ -25,14 +25,7 @@ wait_for_geometry "$bar" "300,200 558x18" "the strip"
 
 # Prints the id of Kelvora's window other than the strip (a menu or a dialog) once it shows.
 other_window() {
-    for _ in $(seq 1 100); do
-        id=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -x "$bar" | head -n 1) ||
-            true
-        [ -n "$id" ] && echo "$id" && return 0
-        sleep 0.05
-    done
-    cat "$work/app.log" >&2
-    fail "${1:-a window} did not appear"
+    wait_for_new_window "$app" "$bar" || { cat "$work/app.log" >&2; fail "${1:-a window} did not appear"; }
 }
 # Waits until the dialog has the keyboard and stands clear of the strip.
 check_dialog() {
