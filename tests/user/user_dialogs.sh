@@ -144,7 +144,23 @@ xdotool key Return
 sleep 0.3
 [ "$(xdotool getwindowfocus)" = "$dialog" ] || fail "Return closed the dialog while OK was disabled"
 xdotool type 'hello world'
+# While the file cannot be written the dialog stays, and the message over it can be closed.
+mv "$work/Typers.txt" "$work/Typers.kept" && mkdir "$work/Typers.txt"
 xdotool key Return
+message=$(wait_for_new_window "$app" "$bar" "$dialog") || fail "no message about the failed write"
+for _ in $(seq 1 60); do
+    [ "$(xdotool getwindowfocus)" = "$message" ] && break
+    sleep 0.05
+done
+xdotool key Return
+for _ in $(seq 1 60); do
+    visible_windows "$app" | grep -q -x "$message" || break
+    sleep 0.05
+done
+visible_windows "$app" | grep -q -x "$message" && fail "the message over the dialog cannot be closed"
+visible_windows "$app" | grep -q -x "$dialog" || fail "the dialog closed although nothing was written"
+rmdir "$work/Typers.txt" && mv "$work/Typers.kept" "$work/Typers.txt"
+xdotool windowactivate --sync "$dialog" key Return
 expect_file "$work/Typers.txt" "hello world
 t1
 t2" "the typed entry was not added"
