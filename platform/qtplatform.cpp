@@ -2,6 +2,7 @@
 
 #include "platform/windowstacking.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -237,7 +238,10 @@ void QtPlatform::showMessage(const QString& title, const QString& text)
         return;
     // Shown, never waited for here: a report while quitting is waited for by the start-up
     // code, and only when the user asked to quit.
-    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    // Over an open dialog the box belongs to it: a dialog blocks every other window of ours,
+    // and the user could not close the box while the dialog waits for them.
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok,
+                                QApplication::activeModalWidget());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     WindowStacking::keepClearOfFloatingWindows(box);

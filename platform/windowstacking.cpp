@@ -80,8 +80,10 @@ public:
 private:
     void shown()
     {
-        // Sent before the window is mapped, so the window manager learns the owner in time.
-        if (QWidget* strip = floatingWindow(watched)) {
+        // Sent before the window is mapped, so the window manager learns the owner in time. A
+        // window that belongs to another one of ours (a message over a dialog) keeps its owner.
+        QWidget* strip = watched->parentWidget() ? nullptr : floatingWindow(watched);
+        if (strip) {
             watched->winId();
             if (QWindow* handle = watched->windowHandle())
                 handle->setTransientParent(strip->windowHandle());

@@ -10,10 +10,11 @@ fail() {
 start_xvfb() {
     Xvfb -displayfd 9 -screen 0 "$2" -nolisten tcp 9>"$1" >"$1.log" 2>&1 &
     xvfb=$!
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 400); do
         [ -s "$1" ] && break
         sleep 0.05
     done
+    [ -s "$1" ] || fail "Xvfb did not start: $(cat "$1.log")"
     export DISPLAY=":$(cat "$1")"
 }
 
@@ -82,13 +83,19 @@ wait_for_file() {
 # Starts openbox on the test's display and waits until it manages windows; it is stopped when
 # the test's shell exits.
 start_openbox() {
-    openbox --sm-disable >"$KELVORA_WORK/openbox.log" 2>&1 &
-    openbox_pid=$!
     trap 'kill "$openbox_pid" 2>/dev/null || true' EXIT
-    for _ in $(seq 1 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
-        sleep 0.05
+    # On a loaded machine openbox may find the new display not answering yet and give up: it
+    # is started again then.
+    for _ in 1 2 3; do
+        openbox --sm-disable >>"$KELVORA_WORK/openbox.log" 2>&1 &
+        openbox_pid=$!
+        for _ in $(seq 1 200); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+            kill -0 "$openbox_pid" 2>/dev/null || break
+            sleep 0.05
+        done
     done
+    cat "$KELVORA_WORK/openbox.log" >&2
     fail "openbox did not start"
 }
 
@@ -117,4 +124,26 @@ start_tray() {
         xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0
         sleep 0.05
     done
+}
+
+# Waits until a window of Kelvora no longer lies under the strip: its frame (a title bar of up to
+# 30 above the client) clear of the strip, or stacked above it by the window manager.
+wait_clear_of_strip() {
+    strip=$(window_geometry "$2")
+    strip_top=${strip#*,}
+    strip_top=${strip_top%% *}
+    strip_bottom=$((strip_top + ${strip##*x}))
+    for _ in $(seq 1 60); do
+        geometry=$(window_geometry "$1")
+        top=${geometry#*,}
+        top=${top%% *}
+        { [ "$top" -ge $((strip_bottom + 30)) ] || [ $((top + ${geometry##*x})) -le "$strip_top" ]; } &&
+            return 0
+        stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x')
+        above=$(printf '%s\n' "$stacking" | grep -n -x "$(printf '0x%x' "$1")" | cut -d: -f1)
+        below=$(printf '%s\n' "$stacking" | grep -n -x "$(printf '0x%x' "$2")" | cut -d: -f1)
+        [ -n "$above" ] && [ -n "$below" ] && [ "$above" -gt "$below" ] && return 0
+        sleep 0.05
+    done
+    fail "${3:-the window} at $geometry lies under the strip"
 }

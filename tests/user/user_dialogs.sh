@@ -25,14 +25,7 @@ wait_for_geometry "$bar" "300,200 558x18" "the strip"
 
 # Prints the id of Kelvora's window other than the strip (a menu or a dialog) once it shows.
 other_window() {
-    for _ in $(seq 1 100); do
-        id=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -v -x "$bar" | head -n 1) ||
-            true
-        [ -n "$id" ] && echo "$id" && return 0
-        sleep 0.05
-    done
-    cat "$work/app.log" >&2
-    fail "${1:-a window} did not appear"
+    wait_for_new_window "$app" "$bar" || { cat "$work/app.log" >&2; fail "${1:-a window} did not appear"; }
 }
 # Waits until the dialog has the keyboard and stands clear of the strip.
 check_dialog() {
@@ -42,21 +35,7 @@ check_dialog() {
         sleep 0.05
     done
     [ "$(xdotool getwindowfocus)" = "$dialog" ] || fail "the dialog has no keyboard focus"
-    # Its frame (a title bar of up to 30) stays clear of the strip (200 to 218), or the window
-    # manager stacks it above the strip.
-    for _ in $(seq 1 60); do
-        geometry=$(window_geometry "$dialog")
-        y=${geometry#*,}
-        y=${y%% *}
-        height=${geometry#*x}
-        { [ "$y" -ge 248 ] || [ $((y + height)) -le 200 ]; } && return 0
-        stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x')
-        above=$(printf '%s\n' "$stacking" | grep -n -x "$(printf '0x%x' "$dialog")" | cut -d: -f1)
-        below=$(printf '%s\n' "$stacking" | grep -n -x "$(printf '0x%x' "$bar")" | cut -d: -f1)
-        [ -n "$above" ] && [ -n "$below" ] && [ "$above" -gt "$below" ] && return 0
-        sleep 0.05
-    done
-    fail "the dialog at $geometry lies under the strip"
+    wait_clear_of_strip "$dialog" "$bar" "the dialog"
 }
 # Waits until a file holds exactly the text.
 expect_file() {
@@ -106,8 +85,6 @@ closed
 # Text dragged from the target window onto Bookmarks: copied, never moved out of the source.
 xdotool windowactivate --sync "$target"
 xdotool type 'Dropped https://drop.example'
-xdotool key ctrl+a
-sleep 0.2
 eval "$(xdotool getwindowgeometry --shell "$target")"
 # A pixel of the Bookmarks button, which looks pressed while it would take the drag.
 pixel() { import -window root -crop 1x1+470+209 -depth 8 txt:- 2>/dev/null | tail -n 1; }
@@ -116,7 +93,12 @@ unpressed=$(pixel)
 # comes once the button shows it would take the text, as a hand waits to see it. A synthetic
 # drag that a loaded machine lost on the way (no dialog follows) is made again, twice at most.
 drag_onto_bookmarks() {
-    xdotool mousemove $((X + 30)) $((Y + 10)) mousedown 1
+    # A lost drag ends as a click, which drops the selection: select again each time.
+    xdotool windowactivate --sync "$target" key ctrl+a
+    sleep 0.2
+    xdotool mousemove $((X + 30)) $((Y + 10))
+    sleep 0.1
+    xdotool mousedown 1
     sleep 0.1
     xdotool mousemove $((X + 50)) $((Y + 30))
     sleep 0.3
@@ -162,7 +144,23 @@ xdotool key Return
 sleep 0.3
 [ "$(xdotool getwindowfocus)" = "$dialog" ] || fail "Return closed the dialog while OK was disabled"
 xdotool type 'hello world'
+# While the file cannot be written the dialog stays, and the message over it can be closed.
+mv "$work/Typers.txt" "$work/Typers.kept" && mkdir "$work/Typers.txt"
 xdotool key Return
+message=$(wait_for_new_window "$app" "$bar" "$dialog") || fail "no message about the failed write"
+for _ in $(seq 1 60); do
+    [ "$(xdotool getwindowfocus)" = "$message" ] && break
+    sleep 0.05
+done
+xdotool key Return
+for _ in $(seq 1 60); do
+    visible_windows "$app" | grep -q -x "$message" || break
+    sleep 0.05
+done
+visible_windows "$app" | grep -q -x "$message" && fail "the message over the dialog cannot be closed"
+visible_windows "$app" | grep -q -x "$dialog" || fail "the dialog closed although nothing was written"
+rmdir "$work/Typers.txt" && mv "$work/Typers.kept" "$work/Typers.txt"
+xdotool windowactivate --sync "$dialog" key Return
 expect_file "$work/Typers.txt" "hello world
 t1
 t2" "the typed entry was not added"

@@ -41,11 +41,7 @@ question() {
 start
 question "the start-up question" >/dev/null
 xdotool key Return
-for _ in $(seq 1 60); do
-    [ -f "$entry" ] && break
-    sleep 0.05
-done
-[ -f "$entry" ] || fail "Yes wrote no autostart entry"
+wait_for_file "$entry" || fail "Yes wrote no autostart entry"
 desktop-file-validate "$entry" || fail "the autostart entry is not valid"
 grep -q -x "Exec=\"$app_path\"" "$entry" || { cat "$entry"; fail "Exec does not run this bundle"; }
 terminate "$app" || { cat "$work/app.log"; fail "exit status after SIGTERM"; }
@@ -74,10 +70,7 @@ sleep 0.3
 xdotool key Down Down Down Down Return # past three mails and the site to Check for Update....
 question "the update check's answer" >/dev/null
 xdotool key Return
-for _ in $(seq 1 60); do
-    [ -f "$work/opened" ] && break
-    sleep 0.05
-done
+wait_for_file "$work/opened" || true
 [ "$(cat "$work/opened" 2>/dev/null)" = "https://www.kelvora.app/Kelvora.dmg" ] ||
     fail "Yes opened \"$(cat "$work/opened" 2>/dev/null)\", not the download"
 terminate "$app" || { cat "$work/app.log"; fail "exit status after SIGTERM"; }

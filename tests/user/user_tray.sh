@@ -26,9 +26,7 @@ sleep 0.4
 xdotool key Up Up Return # Choose File.., Edit Menu...
 message=$(wait_for_new_window "$app" "$bar" "$icon") ||
     { cat "$KELVORA_WORK/app.log"; fail "no message box"; }
-sleep 0.2
-eval "$(xdotool getwindowgeometry --shell "$message")"
-[ "$Y" -gt 459 ] || fail "the message box at $X,$Y ${WIDTH}x$HEIGHT is under the strip"
+wait_clear_of_strip "$message" "$bar" "the message box"
 
 eval "$(xdotool getwindowgeometry --shell "$icon")"
 
