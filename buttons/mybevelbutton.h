@@ -154,9 +154,9 @@ private:
     QStringList folderFileItems();
     static void appendFileItems(QMenu* menu, const QStringList& paths, QList<QAction*>& items);
     void moveCheckMark(int selected);
-    // Makes the item show line i of the entries as a new menu would; true when it is the
-    // checked entry.
-    bool fillEntryItem(QAction* item, qsizetype i, int selected);
+    // Makes the item show line i of the entries as a new menu would (a bookmark's when
+    // bookmarks); true when it is the checked entry.
+    bool fillEntryItem(QAction* item, qsizetype i, int selected, bool bookmarks);
     // Makes the shown menu show the entries held now, its items reused; false when so many
     // lines came or went that a new menu costs less.
     bool refillMenu(int selected);

@@ -75,7 +75,7 @@ void MyBevelButton::fillCompoundItem(QAction* item, const QString& line, int ind
     item->setObjectName(address);
 }
 
-bool MyBevelButton::fillEntryItem(QAction* item, qsizetype i, int selected)
+bool MyBevelButton::fillEntryItem(QAction* item, qsizetype i, int selected, bool bookmarks)
 {
     const QString line = EntriesFileModule::decode(menuEntries.at(i));
     const int index = static_cast<int>(i);
@@ -87,7 +87,7 @@ bool MyBevelButton::fillEntryItem(QAction* item, qsizetype i, int selected)
         item->setProperty(entryTextProperty, QVariant());
         item->setObjectName(QString());
     } else {
-        if (isKind(QStringLiteral("book")))
+        if (bookmarks)
             fillCompoundItem(item, line, index);
         else
             fillSimpleItem(item, line, index);
@@ -144,12 +144,13 @@ void MyBevelButton::buildMenu()
     entryMenu = nullptr;
 
     auto* menu = new EntryMenu(this);
+    const bool bookmarks = isKind(QStringLiteral("book"));
     QList<QAction*> items;
     items.reserve(menuEntries.size() + 4);
     QAction* checked = nullptr;
     for (qsizetype i = 0; i < menuEntries.size(); ++i) {
         auto* item = new QAction(menu);
-        if (fillEntryItem(item, i, selected))
+        if (fillEntryItem(item, i, selected, bookmarks))
             checked = item;
         items << item;
     }
@@ -226,15 +227,23 @@ bool MyBevelButton::refillMenu(int selected)
     if (qAbs(count - menuEntryCount) > fewItems)
         return false;
     const QList<QAction*> shown = entryMenu->actions();
+    const bool bookmarks = isKind(QStringLiteral("book"));
     QAction* afterEntries = shown.at(menuEntryCount);
-    for (qsizetype i = count; i < menuEntryCount; ++i)
-        delete shown.at(i);
+    for (qsizetype i = count; i < menuEntryCount; ++i) {
+        // The current item keeps its tag for the quit, as when the menu is replaced.
+        if (shown.at(i) == menuCurrentItem) {
+            entryMenu->removeAction(menuCurrentItem);
+            menuCurrentItem->setParent(this);
+        } else {
+            delete shown.at(i);
+        }
+    }
     // Items whose text stays as it was cost nothing more: Qt lays the menu out again only
     // when an item changed.
     QAction* checked = nullptr;
     for (qsizetype i = 0; i < count; ++i) {
         QAction* item = i < menuEntryCount ? shown.at(i) : new QAction(entryMenu);
-        if (fillEntryItem(item, i, selected))
+        if (fillEntryItem(item, i, selected, bookmarks))
             checked = item;
         if (i >= menuEntryCount)
             entryMenu->insertAction(afterEntries, item);

@@ -121,22 +121,33 @@ private slots:
     {
         QTest::addColumn<QByteArray>("changedTo"); // the file between the runs; empty: unchanged
         QTest::addColumn<QStringList>("checked");
-        QTest::newRow("lines unchanged") << QByteArray() << QStringList{"b"};
+        QTest::addColumn<bool>("whileRunning"); // changed and pressed before the quit
+        QTest::newRow("lines unchanged") << QByteArray() << QStringList{"b"} << false;
         QTest::newRow("only the line ends changed")
-            << QByteArray("a\r\nb\r\nc") << QStringList{"b"};
-        QTest::newRow("lines changed outside") << QByteArray("a\nb\nc\nd") << QStringList{};
+            << QByteArray("a\r\nb\r\nc") << QStringList{"b"} << false;
+        QTest::newRow("lines changed outside")
+            << QByteArray("a\nb\nc\nd") << QStringList{} << false;
+        // An earlier run's selection is stored; the chosen line's item leaves the menu shown.
+        QTest::newRow("chosen line removed while running")
+            << QByteArray("a") << QStringList{} << true;
     }
 
     void selectionAfterRestart()
     {
         QFETCH(QByteArray, changedTo);
         QFETCH(QStringList, checked);
+        QFETCH(bool, whileRunning);
+        App::instance()->Preferences().Set("BookmarksMenuItemTag", 0);
         {
             auto first = fx.openOn("Bookmarks", "a\nb\nc");
             fx.choose(*first, "b");
+            if (whileRunning) {
+                fx.writeBytes(fx.path("e.txt"), changedTo);
+                first->Event_MouseDown(1, 1);
+            }
             first->Event_Close();
         }
-        if (!changedTo.isEmpty())
+        if (!changedTo.isEmpty() && !whileRunning)
             fx.writeBytes(fx.path("e.txt"), changedTo);
         auto second = fx.open("Bookmarks");
         QCOMPARE(fx.pressAndCheckedItems(*second), checked);
