@@ -19,6 +19,12 @@ void QtPlatform::playSound(const Sound& sound)
         if (player->state() == QProcess::NotRunning)
             player->deleteLater();
     });
+    // A sound still playing when Kelvora quits ends with it.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, player,
+                     [player] {
+                         player->kill();
+                         player->waitForFinished();
+                     });
     player->start(folder + QStringLiteral("/kelvorasound"),
                   {QString::number(sound.sampleRate()), QString::number(sound.channelCount())});
     player->write(sound.pcm());
