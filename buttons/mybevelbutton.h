@@ -183,6 +183,8 @@ private:
     // The last read failures shown, so that every press does not show them again.
     QString lastReadProblem;
     QString lastFolderProblem;
+    // Digest of the text last stored as the "MenuString" copy.
+    QString storedTextMd5;
     // Digest of the entries text in which menuCurrentItem was selected: at quit its tag is
     // stored only for that text, never for another file's lines.
     QString menuCurrentItemMd5;

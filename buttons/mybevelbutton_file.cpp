@@ -27,6 +27,7 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
 {
     const QFileInfo info(menuFolderItemFile);
     QByteArray text;
+    QString digest;
     if (info.exists() || info.isSymLink()) {
         QString problem;
         if (!FolderItemModule::readFile(menuFolderItemFile, &text, &problem)) {
@@ -53,7 +54,12 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
             menuEntries = std::move(lines);
             ++entriesRevision;
         }
-        setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
+        // The copy is stored again only when the text differs from the one stored last.
+        digest = StringModule::asMd5(text);
+        if (digest != storedTextMd5) {
+            setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
+            storedTextMd5 = digest;
+        }
     } else {
         lastReadProblem.clear();
         const QVariant copy = getPreference(Keys::MenuString);
@@ -68,7 +74,7 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
         setText(Texts::noEntriesCaption);
         return;
     }
-    menuMd5 = StringModule::asMd5(text);
+    menuMd5 = digest.isEmpty() ? StringModule::asMd5(text) : digest;
     if (isKind(QStringLiteral("memo"))) {
         const QVariant tag = getPreference(Keys::MenuItemTag);
         bool isNumber = false;

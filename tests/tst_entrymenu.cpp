@@ -227,6 +227,12 @@ private slots:
         QCOMPARE(fx.pressAndDescribe(*button), (items + QStringList{editItem, chooseItem} + files));
         // Nothing in an unchanged menu changed, so Qt need not lay it out again.
         QCOMPARE(button->menu() == shown && events.count == 0, change.isEmpty());
+        // The copy a missing file is written again from follows the file too.
+        if (change == "disk") {
+            QVERIFY(QFile::remove(fx.path("e.txt")));
+            button->Event_MouseDown(1, 1);
+            QCOMPARE(fx.entries(), "a\nb\nc");
+        }
     }
 
     void memoActions_data()
