@@ -4,7 +4,7 @@
 // into Kelvora.app: scripts run anew from Contents/Resources at each call, sounds load once,
 // pictures load on first success and are kept.
 
-#include "app/sound.h"
+#include "platform/sound.h"
 
 #include <QLatin1StringView>
 #include <QPixmap>

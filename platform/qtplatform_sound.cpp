@@ -1,6 +1,6 @@
 #include "platform/qtplatform.h"
 
-#include "app/sound.h"
+#include "platform/sound.h"
 
 #include <QCoreApplication>
 #include <QProcess>

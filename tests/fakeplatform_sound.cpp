@@ -1,6 +1,6 @@
 #include "tests/fakeplatform.h"
 
-#include "app/sound.h"
+#include "platform/sound.h"
 
 void FakePlatform::playSound(const Sound& sound)
 {

@@ -1,4 +1,4 @@
-#include "app/sound.h"
+#include "platform/sound.h"
 
 #include <QFile>
 #include <QFileInfo>
