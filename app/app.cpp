@@ -1,8 +1,8 @@
 #include "app/app.h"
 
 #include "app/folderitemmodule.h"
+#include "app/myviewmenu.h"
 #include "app/texts.h"
-#include "bar/myviewmenu.h"
 
 #include <QDir>
 #include <QFileInfo>

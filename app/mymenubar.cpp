@@ -1,8 +1,8 @@
 #include "app/mymenubar.h"
 
 #include "app/app.h"
+#include "app/myviewmenu.h"
 #include "app/texts.h"
-#include "bar/myviewmenu.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/mymenubar.h"
+#include "app/myviewmenu.h"
 #include "app/quitsignals.h"
 #include "app/singleinstance.h"
 #include "app/texts.h"
@@ -110,6 +111,9 @@ int runKelvora(int argc, char** argv)
     bar = std::make_unique<WindowBevelButtons>();
     for (MyBevelButton* button : {bar->Bookmarks(), bar->Typers(), bar->Memos()})
         EntryDialogs::connectButton(button);
+    if (MyViewMenu* viewMenu = app.ViewMenu())
+        QObject::connect(viewMenu, &MyViewMenu::layoutOrSizeChosen, bar.get(),
+                         &WindowBevelButtons::chooseLayoutOrSize);
     bar->show();
     menuBar->offerMenus(bar.get());
     QObject::connect(&instance, &SingleInstance::anotherStarted, bar.get(), [&bar] {

@@ -1,11 +1,11 @@
 #include "bar/windowbevelbuttons.h"
 
 #include "app/app.h"
+#include "app/myviewmenu.h"
 #include "app/stringmodule.h"
 #include "app/texts.h"
 #include "bar/actionnotificationreceiverwindowhasmoved.h"
 #include "bar/mycanvas.h"
-#include "bar/myviewmenu.h"
 #include "buttons/mybevelbutton.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "app/mymenubar.h"
+#include "app/myviewmenu.h"
 #include "app/texts.h"
 #include "bar/mycanvas.h"
-#include "bar/myviewmenu.h"
 #include "bar/windowbevelbuttons.h"
 #include "buttons/mybevelbutton.h"
 #include "tests/testsupport.h"
@@ -96,6 +96,9 @@ void TestBar::openBar(const QVariantMap& keys)
         prefs().Set(it.key(), it.value());
     fakePlatform().soundsPlayed.clear();
     bar = std::make_unique<WindowBevelButtons>();
+    // Joined to the View menu as the start-up joins them.
+    QObject::connect(app().ViewMenu(), &MyViewMenu::layoutOrSizeChosen, bar.get(),
+                     &WindowBevelButtons::chooseLayoutOrSize);
     bar->show();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The menu bar's View menu: shows one button or all three and shrinks or expands the bar. Its
-// items are rebuilt before every display from the texts the bar window hands it.
+// items are rebuilt before every display from the texts the bar window hands it; a chosen item
+// goes back to the bar window through layoutOrSizeChosen, which the start-up connects.
 
 #include <QMenu>
 #include <QStringList>
@@ -17,10 +18,14 @@ public:
     // The item texts in display order, "-" for a separator; set whole by the bar window.
     QStringList menuEntries;
 
-    // The user chose an item: acts on its text; always false (nothing further runs).
+    // The user chose an item: hands its text on; always false (nothing further runs).
     bool Event_Action(QAction* item);
     // The menu is about to show: rebuilds it.
     void Event_EnableMenu();
     // Replaces the items with menuEntries, bringing the size word in line with "windowSize".
     void buildMenu();
+
+signals:
+    // An item's text: a size word, "Show All" or a button name.
+    void layoutOrSizeChosen(const QString& text);
 };

@@ -1,9 +1,8 @@
-#include "bar/myviewmenu.h"
+#include "app/myviewmenu.h"
 
 #include "app/app.h"
 #include "app/stringmodule.h"
 #include "app/texts.h"
-#include "bar/windowbevelbuttons.h"
 
 MyViewMenu::MyViewMenu(QWidget* parent) : QMenu(parent)
 {
@@ -37,9 +36,6 @@ void MyViewMenu::buildMenu()
 
 bool MyViewMenu::Event_Action(QAction* item)
 {
-    WindowBevelButtons* bar = WindowBevelButtons::instance();
-    if (!bar)
-        return false;
-    bar->chooseLayoutOrSize(item->text());
+    emit layoutOrSizeChosen(item->text());
     return false;
 }
