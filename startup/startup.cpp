@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "startup/startup.h"
 
 #include "app/app.h"
 #include "app/mymenubar.h"
