@@ -30,7 +30,6 @@ public:
 
     Platform& platform() { return *platformSeam; }
     PreferencesModule::Preferences& Preferences() { return *preferencesStore; }
-    bool hasPreferences() const { return preferencesStore != nullptr; }
 
     // The bundle's scripts, sounds and pictures (Contents/Resources beside the executable's
     // folder, unless a test points it elsewhere before first use).

@@ -23,7 +23,6 @@ public:
     // Makes the menus reachable once the bar window exists: the global menu bar follows that
     // window, and a tray icon shows them where a system tray is running.
     void offerMenus(QWidget* barWindow);
-    QSystemTrayIcon* trayIcon() const { return tray; }
 
 private:
     QMenu* addNamedMenu(QMenu* menu, QLatin1StringView name, QLatin1StringView text);

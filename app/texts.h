@@ -30,7 +30,6 @@ namespace Texts
 {
 inline constexpr QLatin1StringView appName{"Kelvora"};
 inline constexpr QLatin1StringView shortVersion{"1"};
-inline constexpr QLatin1StringView longVersion{"as"};
 inline constexpr QLatin1StringView startupQuestion{
     "Do you want to make Kelvora a StartUp item for the current user?"};
 inline constexpr QLatin1StringView noDisplay{
