@@ -53,7 +53,7 @@ void QtPlatform::openUrl(const QString& address)
                              : QProcess::startDetached(opener, {address});
     if (!started)
         showMessage(
-            QStringLiteral("Kelvora"),
+            QCoreApplication::applicationName(),
             QStringLiteral("Could not open %1: no application handles this address.").arg(address));
 }
 
@@ -62,7 +62,7 @@ bool QtPlatform::openFile(const QString& path)
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         return true;
     showMessage(
-        QStringLiteral("Kelvora"),
+        QCoreApplication::applicationName(),
         QStringLiteral("Could not open %1: no application is set up for this file.").arg(path));
     return false;
 }
@@ -232,7 +232,8 @@ QString QtPlatform::chooseOpenFile(const QString& caption, const QString& filter
 
 void QtPlatform::showMessage(const QString& title, const QString& text)
 {
-    std::fprintf(stderr, "Kelvora: %s\n", qUtf8Printable(text));
+    std::fprintf(stderr, "%s: %s\n", qUtf8Printable(QCoreApplication::applicationName()),
+                 qUtf8Printable(text));
     if (QGuiApplication::platformName() == QLatin1String("offscreen") ||
         QCoreApplication::closingDown() || displayGone())
         return;
