@@ -38,8 +38,7 @@ BundleResources::BundleResources(Platform& platformSeam, QString resourcesFolder
 
 QString BundleResources::defaultResourcesFolder()
 {
-    return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/../Resources"))
-        .absolutePath();
+    return bundlePath() + QStringLiteral("/Contents/Resources");
 }
 
 QString BundleResources::bundlePath()

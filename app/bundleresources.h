@@ -21,7 +21,7 @@ class BundleResources
 public:
     BundleResources(Platform& platform, QString resourcesFolder);
 
-    // Contents/Resources beside the folder that holds the running executable.
+    // The running bundle's Contents/Resources.
     static QString defaultResourcesFolder();
     // The bundle itself: the folder that holds Contents, three levels above the executable.
     static QString bundlePath();
