@@ -25,13 +25,17 @@ void MyViewMenu::buildMenu()
         }
         // The size word follows the bar's size also when it changed without a new list (a
         // double click on the handle); the rewritten word stays in the list.
-        if (StringModule::regExTest(QStringLiteral("(Minim)|(Expand)"), entry, false)) {
-            const bool minimised =
-                App::instance()->Preferences().Get(Keys::windowSize).toString() == BarTexts::Min;
-            entry = minimised ? BarTexts::Expand : BarTexts::Minimize;
-        }
+        if (StringModule::regExTest(QStringLiteral("(Minim)|(Expand)"), entry, false))
+            entry = sizeWord();
         addAction(entry);
     }
+}
+
+QLatin1StringView MyViewMenu::sizeWord()
+{
+    const bool minimised =
+        App::instance()->Preferences().Get(Keys::windowSize).toString() == BarTexts::Min;
+    return minimised ? BarTexts::Expand : BarTexts::Minimize;
 }
 
 bool MyViewMenu::Event_Action(QAction* item)

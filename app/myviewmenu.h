@@ -24,6 +24,8 @@ public:
     void Event_EnableMenu();
     // Replaces the items with menuEntries, bringing the size word in line with "windowSize".
     void buildMenu();
+    // The size word on offer: "Expand" while "windowSize" is "Min", "Minimize" otherwise.
+    static QLatin1StringView sizeWord();
 
 signals:
     // An item's text: a size word, "Show All" or a button name.
