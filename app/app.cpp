@@ -179,11 +179,6 @@ void App::setMenuBar(QMenuBar* menuBar)
     applicationMenuBar = menuBar;
 }
 
-QMenuBar* App::MenuBar() const
-{
-    return applicationMenuBar;
-}
-
 MyViewMenu* App::ViewMenu() const
 {
     if (!applicationMenuBar)

@@ -67,7 +67,6 @@ public:
 
     // The menu bar (Edit, View, Support), given at start-up before the bar window exists.
     void setMenuBar(QMenuBar* menuBar);
-    QMenuBar* MenuBar() const;
     // The menu bar's View menu, found by its name "ViewMenu"; nullptr without a menu bar.
     MyViewMenu* ViewMenu() const;
 
