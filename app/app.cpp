@@ -49,7 +49,7 @@ QIcon App::applicationIcon()
     if (picture.isNull()) {
         // Until the handle's picture is there, a swatch of the strip's colours.
         picture = QPixmap(22, 22);
-        picture.fill(QColor(252, 248, 255));
+        picture.fill(QColor(stripColour));
         QPainter painter(&picture);
         painter.setPen(Qt::darkGray);
         painter.drawRect(0, 0, 21, 21);

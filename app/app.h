@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QPointer>
+#include <QRgb>
 
 #include <functional>
 #include <memory>
@@ -37,6 +38,8 @@ public:
     void setResourcesFolder(const QString& folder);
     // The icon of Kelvora's windows and of its tray icon: the handle's picture.
     QIcon applicationIcon();
+    // The strip's background colour.
+    static constexpr QRgb stripColour = qRgb(252, 248, 255);
 
     // The main screen's full height minus its available height, measured at Open.
     qint64 MenubarHeight = 0;
