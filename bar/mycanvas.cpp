@@ -8,6 +8,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace
+{
+// Half a second in ticks: a second press sooner completes a double click.
+constexpr qint64 doubleClickTicks = 30;
+} // namespace
+
 MyCanvas::MyCanvas(QWidget* parent) : QWidget(parent) {}
 
 void MyCanvas::setBackdrop(const QPixmap& picture)
@@ -37,6 +43,18 @@ bool MyCanvas::buildMenu(QMenu* base)
     return true;
 }
 
+bool MyCanvas::completesDoubleClick(qint64 now)
+{
+    // The tick counter starts with the program, so without the test of 0 a first press in its
+    // first half second would count as a double click.
+    if (FirstClick != 0 && now - FirstClick < doubleClickTicks) {
+        FirstClick = 0;
+        return true;
+    }
+    FirstClick = now;
+    return false;
+}
+
 void MyCanvas::paintEvent(QPaintEvent*)
 {
     if (backdrop.isNull())
@@ -49,17 +67,21 @@ void MyCanvas::mousePressEvent(QMouseEvent* event)
 {
     contextualClick = event->button() == Qt::RightButton;
     const QPoint at = event->position().toPoint();
-    tracking = MouseDown && MouseDown(this, at.x(), at.y());
+    MyMouseX = at.x();
+    MyMouseY = at.y();
+    bool taken = false;
+    emit MouseDown(at.x(), at.y(), &taken);
+    tracking = taken;
 }
 
 void MyCanvas::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!tracking || !MouseDrag)
+    if (!tracking)
         return;
     // Measured from where the window stands now rather than from the event's own position, which
     // the X server computed before our latest move had reached it.
     const QPoint at = mapFromGlobal(event->globalPosition().toPoint());
-    MouseDrag(this, at.x(), at.y());
+    emit MouseDrag(at.x(), at.y());
 }
 
 void MyCanvas::mouseReleaseEvent(QMouseEvent* event)
@@ -68,16 +90,16 @@ void MyCanvas::mouseReleaseEvent(QMouseEvent* event)
         return;
     tracking = false;
     const QPoint at = event->position().toPoint();
-    if (MouseUp)
-        MouseUp(this, at.x(), at.y());
+    emit MouseUp(at.x(), at.y());
 }
 
 void MyCanvas::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu base;
-    if (!ConstructContextualMenu || !ConstructContextualMenu(this, &base, event->x(), event->y()))
+    bool show = false;
+    emit ConstructContextualMenu(&base, event->x(), event->y(), &show);
+    if (!show)
         return;
-    QAction* hitItem = base.exec(event->globalPos());
-    if (hitItem && ContextualMenuAction)
-        ContextualMenuAction(this, hitItem);
+    if (QAction* hitItem = base.exec(event->globalPos()))
+        emit ContextualMenuAction(hitItem);
 }

@@ -3,7 +3,6 @@
 #include "app/app.h"
 #include "app/stringmodule.h"
 #include "app/texts.h"
-#include "bar/actionnotificationreceiverwindowhasmoved.h"
 #include "bar/mycanvas.h"
 #include "bar/myviewmenu.h"
 #include "buttons/mybevelbutton.h"
@@ -99,7 +98,7 @@ void WindowBevelButtons::Layout()
     setWindowTitle(QString());
     setMinimumSize(handleSize, barHeight);
     setMaximumSize(barWidth, barHeight);
-    QWidget::resize(barWidth, barHeight);
+    resize(barWidth, barHeight);
 }
 
 void WindowBevelButtons::CreateControls()
@@ -116,21 +115,20 @@ void WindowBevelButtons::_CreateControls0()
     controls << handle;
     handle->setBackdrop(resources.P_Off());
     handle->setGeometry(0, 0, handleSize, handleSize);
-    handle->MouseDown = [this](MyCanvas* sender, int x, int y) {
-        return SettingsCanvas_MouseDown(sender, x, y);
-    };
-    handle->MouseDrag = [this](MyCanvas* sender, int x, int y) {
-        SettingsCanvas_MouseDrag(sender, x, y);
-    };
-    handle->MouseUp = [this](MyCanvas* sender, int x, int y) {
-        SettingsCanvas_MouseUp(sender, x, y);
-    };
-    handle->ConstructContextualMenu = [this](MyCanvas* sender, QMenu* base, int x, int y) {
-        return SettingsCanvas_ConstructContextualMenu(sender, base, x, y);
-    };
-    handle->ContextualMenuAction = [this](MyCanvas* sender, QAction* hitItem) {
-        return SettingsCanvas_ContextualMenuAction(sender, hitItem);
-    };
+    connect(handle, &MyCanvas::MouseDown, this, [this, handle](int x, int y, bool* taken) {
+        *taken = SettingsCanvas_MouseDown(handle, x, y);
+    });
+    connect(handle, &MyCanvas::MouseDrag, this,
+            [this, handle](int x, int y) { SettingsCanvas_MouseDrag(handle, x, y); });
+    connect(handle, &MyCanvas::MouseUp, this,
+            [this, handle](int x, int y) { SettingsCanvas_MouseUp(handle, x, y); });
+    connect(handle, &MyCanvas::ConstructContextualMenu, this,
+            [this, handle](QMenu* base, int x, int y, bool* show) {
+                *show = SettingsCanvas_ConstructContextualMenu(handle, base, x, y);
+            });
+    connect(handle, &MyCanvas::ContextualMenuAction, this, [this, handle](QAction* hitItem) {
+        SettingsCanvas_ContextualMenuAction(handle, hitItem);
+    });
 
     const struct {
         QLatin1StringView name;
@@ -193,10 +191,9 @@ QList<MyBevelButton*> WindowBevelButtons::entryButtons() const
 
 void WindowBevelButtons::Event_Open()
 {
-    hasMovedTimer = std::make_unique<CustomTimer>();
+    hasMovedTimer = new QTimer(this);
     hasMovedTimer->setSingleShot(true);
-    hasMovedTimer->addActionNotificationReceiver(
-        std::make_unique<ActionNotificationReceiverWindowHasMoved>());
+    connect(hasMovedTimer, &QTimer::timeout, this, &WindowBevelButtons::hasMovedTimer_Action);
     hasMovedTimer->setInterval(moveDebounceMs);
     buildBevelButtons();
 }
@@ -254,14 +251,14 @@ void WindowBevelButtons::buildBevelButtons()
         viewMenu->menuEntries = e;
 
     if (minimised) {
-        resize();
+        toggleSize();
     } else {
         play(&BundleResources::switchOn);
         setPosition();
     }
 }
 
-void WindowBevelButtons::resize()
+void WindowBevelButtons::toggleSize()
 {
     auto& prefs = App::instance()->Preferences();
     // The direction follows the width alone, not the item chosen nor the stored size.

@@ -4,14 +4,10 @@
 // the three entry buttons; it keeps itself on the main screen and remembers where it was for
 // each of its two sizes.
 
-#include "bar/customtimer.h"
-
 #include <QList>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
-
-#include <memory>
 
 class MyBevelButton;
 class MyCanvas;
@@ -32,8 +28,6 @@ public:
 
     // The bar's width when expanded: 558 with all three buttons, 198 with one.
     qint64 currentWidth = 0;
-    // The move debounce, created when the window opens.
-    std::unique_ptr<CustomTimer> hasMovedTimer;
 
     // The controls, in creation order (which is their index order).
     int ControlCount() const { return static_cast<int>(controls.size()); }
@@ -62,8 +56,7 @@ public:
     // Clamps the bar to the main screen and stores its position for the current size.
     void adjustPosition();
     // Toggles between expanded and shrunk to the handle, by the current width.
-    void resize();
-    using QWidget::resize;
+    void toggleSize();
     // Lays the buttons out for "CurrentBevelButton", hands the View menu its items, then applies
     // the size and position.
     void buildBevelButtons();
@@ -78,6 +71,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
+private slots:
+    // The move debounce ran out: clamps and stores the bar's position once the mouse button is
+    // up, or waits another period while it is still held (a drag in progress).
+    void hasMovedTimer_Action();
+
 private:
     void Layout();
     void CreateControls();
@@ -88,6 +86,8 @@ private:
     void stopHoldingPosition();
 
     QList<QWidget*> controls;
+    // The move debounce, created when the window opens.
+    QTimer* hasMovedTimer = nullptr;
     // Puts the bar back where it opened should the window manager move it after mapping it.
     QTimer* windowManagerSettle = nullptr;
     bool opened = false;
