@@ -1,7 +1,7 @@
 #include "bar/mycanvas.h"
 
-#include "app/app.h"
 #include "app/texts.h"
+#include "bar/windowbevelbuttons.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -24,20 +24,12 @@ void MyCanvas::setBackdrop(const QPixmap& picture)
 
 bool MyCanvas::buildMenu(QMenu* base)
 {
-    auto& prefs = App::instance()->Preferences();
-    const QVariant current = prefs.Get(Keys::CurrentBevelButton);
-    const QString currentName = current.toString();
-    for (const QString& name : QString(BarTexts::buttonNames).split(u',')) {
-        if (currentName != name)
-            base->addAction(name);
+    for (const QString& item : WindowBevelButtons::layoutItems()) {
+        if (item == BarTexts::separator)
+            base->addSeparator();
+        else
+            base->addAction(item);
     }
-    base->addSeparator();
-    if (current.isValid()) {
-        base->addAction(BarTexts::ShowAll);
-        base->addSeparator();
-    }
-    const bool minimised = prefs.Get(Keys::windowSize).toString() == BarTexts::Min;
-    base->addAction(minimised ? BarTexts::Expand : BarTexts::Minimize);
     base->addSeparator();
     base->addAction(BarTexts::Quit);
     return true;

@@ -16,7 +16,6 @@ class MyCanvas : public QWidget
 public:
     explicit MyCanvas(QWidget* parent = nullptr);
 
-    QPixmap Backdrop() const { return backdrop; }
     void setBackdrop(const QPixmap& picture);
 
     // Appends the handle's menu items to base; true shows the menu.

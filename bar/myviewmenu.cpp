@@ -1,6 +1,5 @@
 #include "bar/myviewmenu.h"
 
-#include "app/app.h"
 #include "app/stringmodule.h"
 #include "app/texts.h"
 #include "bar/windowbevelbuttons.h"
@@ -26,11 +25,8 @@ void MyViewMenu::buildMenu()
         }
         // The size word follows the bar's size also when it changed without a new list (a
         // double click on the handle); the rewritten word stays in the list.
-        if (StringModule::regExTest(QStringLiteral("(Minim)|(Expand)"), entry, false)) {
-            const bool minimised =
-                App::instance()->Preferences().Get(Keys::windowSize).toString() == BarTexts::Min;
-            entry = minimised ? BarTexts::Expand : BarTexts::Minimize;
-        }
+        if (StringModule::regExTest(QStringLiteral("(Minim)|(Expand)"), entry, false))
+            entry = WindowBevelButtons::sizeItem();
         addAction(entry);
     }
 }

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QPoint>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -29,14 +30,10 @@ public:
     // The bar's width when expanded: 558 with all three buttons, 198 with one.
     qint64 currentWidth = 0;
 
-    // The controls, in creation order (which is their index order).
-    int ControlCount() const { return static_cast<int>(controls.size()); }
-    QWidget* Control(int index) const { return controls.at(index); }
     MyCanvas* SettingsCanvas() const;
     MyBevelButton* Bookmarks() const;
     MyBevelButton* Typers() const;
     MyBevelButton* Memos() const;
-    QWidget* GlobalFloatingCanvas() const;
 
     // The handle's events.
     bool SettingsCanvas_MouseDown(MyCanvas* sender, int X, int Y);
@@ -55,6 +52,13 @@ public:
 
     // Clamps the bar to the main screen and stores its position for the current size.
     void adjustPosition();
+    // Whether "windowSize" holds "Min": the bar is stored shrunk to its handle.
+    static bool storedMinimised();
+    // The size item of the handle's menu and the View menu: Expand while stored shrunk.
+    static QLatin1StringView sizeItem();
+    // The layout and size items of the handle's menu and the View menu, "-" for a separator:
+    // the buttons not shown alone, "Show All" while one is, then the size item.
+    static QStringList layoutItems();
     // Toggles between expanded and shrunk to the handle, by the current width.
     void toggleSize();
     // Lays the buttons out for "CurrentBevelButton", hands the View menu its items, then applies
@@ -85,7 +89,6 @@ private:
     void holdPositionAgainstWindowManager();
     void stopHoldingPosition();
 
-    QList<QWidget*> controls;
     // The move debounce, created when the window opens.
     QTimer* hasMovedTimer = nullptr;
     // Puts the bar back where it opened should the window manager move it after mapping it.
