@@ -5,15 +5,14 @@
 // each of its two sizes.
 
 #include <QList>
-#include <QPoint>
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 
 class MyBevelButton;
 class MyCanvas;
 class QAction;
 class QMenu;
+class QTimer;
 
 class WindowBevelButtons : public QWidget
 {
