@@ -87,7 +87,6 @@ namespace BarTexts
 inline constexpr QLatin1StringView Bookmarks{"Bookmarks"};
 inline constexpr QLatin1StringView Typers{"Typers"};
 inline constexpr QLatin1StringView Memos{"Memos"};
-inline constexpr QLatin1StringView buttonNames{"Bookmarks,Typers,Memos"};
 inline constexpr QLatin1StringView Max{"Max"};
 inline constexpr QLatin1StringView Min{"Min"};
 inline constexpr QLatin1StringView separator{"-"};

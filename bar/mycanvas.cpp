@@ -1,12 +1,18 @@
 #include "bar/mycanvas.h"
 
-#include "app/app.h"
 #include "app/texts.h"
+#include "bar/windowbevelbuttons.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+
+namespace
+{
+// Half a second in ticks: a second press sooner completes a double click.
+constexpr qint64 doubleClickTicks = 30;
+} // namespace
 
 MyCanvas::MyCanvas(QWidget* parent) : QWidget(parent) {}
 
@@ -18,23 +24,27 @@ void MyCanvas::setBackdrop(const QPixmap& picture)
 
 bool MyCanvas::buildMenu(QMenu* base)
 {
-    auto& prefs = App::instance()->Preferences();
-    const QVariant current = prefs.Get(Keys::CurrentBevelButton);
-    const QString currentName = current.toString();
-    for (const QString& name : QString(BarTexts::buttonNames).split(u',')) {
-        if (currentName != name)
-            base->addAction(name);
+    for (const QString& item : WindowBevelButtons::layoutItems()) {
+        if (item == BarTexts::separator)
+            base->addSeparator();
+        else
+            base->addAction(item);
     }
-    base->addSeparator();
-    if (current.isValid()) {
-        base->addAction(BarTexts::ShowAll);
-        base->addSeparator();
-    }
-    const bool minimised = prefs.Get(Keys::windowSize).toString() == BarTexts::Min;
-    base->addAction(minimised ? BarTexts::Expand : BarTexts::Minimize);
     base->addSeparator();
     base->addAction(BarTexts::Quit);
     return true;
+}
+
+bool MyCanvas::completesDoubleClick(qint64 now)
+{
+    // The tick counter starts with the program, so without the test of 0 a first press in its
+    // first half second would count as a double click.
+    if (FirstClick != 0 && now - FirstClick < doubleClickTicks) {
+        FirstClick = 0;
+        return true;
+    }
+    FirstClick = now;
+    return false;
 }
 
 void MyCanvas::paintEvent(QPaintEvent*)
@@ -49,17 +59,21 @@ void MyCanvas::mousePressEvent(QMouseEvent* event)
 {
     contextualClick = event->button() == Qt::RightButton;
     const QPoint at = event->position().toPoint();
-    tracking = MouseDown && MouseDown(this, at.x(), at.y());
+    MyMouseX = at.x();
+    MyMouseY = at.y();
+    bool taken = false;
+    emit MouseDown(at.x(), at.y(), &taken);
+    tracking = taken;
 }
 
 void MyCanvas::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!tracking || !MouseDrag)
+    if (!tracking)
         return;
     // Measured from where the window stands now rather than from the event's own position, which
     // the X server computed before our latest move had reached it.
     const QPoint at = mapFromGlobal(event->globalPosition().toPoint());
-    MouseDrag(this, at.x(), at.y());
+    emit MouseDrag(at.x(), at.y());
 }
 
 void MyCanvas::mouseReleaseEvent(QMouseEvent* event)
@@ -68,16 +82,16 @@ void MyCanvas::mouseReleaseEvent(QMouseEvent* event)
         return;
     tracking = false;
     const QPoint at = event->position().toPoint();
-    if (MouseUp)
-        MouseUp(this, at.x(), at.y());
+    emit MouseUp(at.x(), at.y());
 }
 
 void MyCanvas::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu base;
-    if (!ConstructContextualMenu || !ConstructContextualMenu(this, &base, event->x(), event->y()))
+    bool show = false;
+    emit ConstructContextualMenu(&base, event->x(), event->y(), &show);
+    if (!show)
         return;
-    QAction* hitItem = base.exec(event->globalPos());
-    if (hitItem && ContextualMenuAction)
-        ContextualMenuAction(this, hitItem);
+    if (QAction* hitItem = base.exec(event->globalPos()))
+        emit ContextualMenuAction(hitItem);
 }

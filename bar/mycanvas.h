@@ -1,12 +1,11 @@
 #pragma once
 
-// The drag handle at the bar's left end: paints its backdrop picture and hands its mouse and
-// context-menu events to the handlers that the bar window attaches to it.
+// The drag handle at the bar's left end: paints its backdrop picture, keeps the state of its
+// clicks and raises its mouse and context-menu events as signals for the bar window.
 
 #include <QPixmap>
+#include <QPoint>
 #include <QWidget>
-
-#include <functional>
 
 class QAction;
 class QMenu;
@@ -17,28 +16,29 @@ class MyCanvas : public QWidget
 public:
     explicit MyCanvas(QWidget* parent = nullptr);
 
-    QPixmap Backdrop() const { return backdrop; }
     void setBackdrop(const QPixmap& picture);
-
-    // Where the last press fell inside the handle, and the tick count of the last press taken
-    // as a single click (0 after a double click).
-    qint64 MyMouseX = 0;
-    qint64 MyMouseY = 0;
-    qint64 FirstClick = 0;
 
     // Appends the handle's menu items to base; true shows the menu.
     bool buildMenu(QMenu* base);
 
+    // Where the last press fell inside the handle.
+    QPoint pressPosition() const { return QPoint(MyMouseX, MyMouseY); }
     // Whether the press now being handled is the contextual (right-button) click.
-    bool contextualClick = false;
+    bool isContextualClick() const { return contextualClick; }
+    // Whether the handler took the last press: its drags and its release follow.
+    bool tookMouse() const { return tracking; }
+    // Counts a single click at the tick count now: true when it completes a double click with
+    // the pending one, which is then cleared; otherwise it becomes the pending one.
+    bool completesDoubleClick(qint64 now);
 
-    // The events of the handle; the bar window attaches its handlers here. MouseDown returning
-    // true takes the mouse: MouseDrag and MouseUp follow for that press.
-    std::function<bool(MyCanvas*, int, int)> MouseDown;
-    std::function<void(MyCanvas*, int, int)> MouseDrag;
-    std::function<void(MyCanvas*, int, int)> MouseUp;
-    std::function<bool(MyCanvas*, QMenu*, int, int)> ConstructContextualMenu;
-    std::function<bool(MyCanvas*, QAction*)> ContextualMenuAction;
+signals:
+    // The handler sets *taken to take the mouse: MouseDrag and MouseUp follow for that press.
+    void MouseDown(int X, int Y, bool* taken);
+    void MouseDrag(int X, int Y);
+    void MouseUp(int X, int Y);
+    // The handler fills base and sets *show to show it.
+    void ConstructContextualMenu(QMenu* base, int X, int Y, bool* show);
+    void ContextualMenuAction(QAction* hitItem);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,5 +49,10 @@ protected:
 
 private:
     QPixmap backdrop;
+    int MyMouseX = 0;
+    int MyMouseY = 0;
+    // The tick count of the last press taken as a single click; 0 while none is pending.
+    qint64 FirstClick = 0;
+    bool contextualClick = false;
     bool tracking = false;
 };

@@ -2,9 +2,7 @@
 
 #include "app/app.h"
 #include "app/myviewmenu.h"
-#include "app/stringmodule.h"
 #include "app/texts.h"
-#include "bar/actionnotificationreceiverwindowhasmoved.h"
 #include "bar/mycanvas.h"
 #include "buttons/mybevelbutton.h"
 
@@ -22,6 +20,16 @@ constexpr int buttonWidth = 180;
 constexpr int barWidth = handleSize + 3 * buttonWidth; // 558
 constexpr int barHeight = 18;
 constexpr int moveDebounceMs = 200;
+// The strip's and the buttons' background.
+const QColor stripColour(App::stripColour);
+
+// The entry buttons, left to right.
+constexpr struct {
+    QLatin1StringView name;
+    QPixmap (BundleResources::*icon)();
+} entryButtonDesigns[] = {{BarTexts::Bookmarks, &BundleResources::W},
+                          {BarTexts::Typers, &BundleResources::T},
+                          {BarTexts::Memos, &BundleResources::M}};
 // Window managers may place a new window once more right after it is mapped.
 constexpr int windowManagerSettleMs = 100;
 
@@ -30,7 +38,7 @@ constexpr int windowManagerSettleMs = 100;
 // Its menus are windows of their own and follow the theme.
 QPalette stripPalette()
 {
-    QPalette palette(QColor(252, 248, 255), QColor(239, 239, 239));
+    QPalette palette(stripColour, QColor(239, 239, 239));
     for (int group = 0; group < QPalette::NColorGroups; ++group) {
         for (int role = 0; role < QPalette::NColorRoles; ++role) {
             const auto g = static_cast<QPalette::ColorGroup>(group);
@@ -44,11 +52,10 @@ QPalette stripPalette()
 
 void applyButtonDesign(MyBevelButton* button)
 {
-    // The buttons' own background colour; the caption stands beside the icon.
-    const QColor background(252, 248, 255);
+    // The caption stands beside the icon.
     QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, background);
-    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Button, stripColour);
+    palette.setColor(QPalette::Window, stripColour);
     palette.setColor(QPalette::ButtonText, Qt::black);
     button->setPalette(palette);
     button->setAutoFillBackground(true);
@@ -99,7 +106,7 @@ void WindowBevelButtons::Layout()
     setWindowTitle(QString());
     setMinimumSize(handleSize, barHeight);
     setMaximumSize(barWidth, barHeight);
-    QWidget::resize(barWidth, barHeight);
+    resize(barWidth, barHeight);
 }
 
 void WindowBevelButtons::CreateControls()
@@ -113,44 +120,35 @@ void WindowBevelButtons::_CreateControls0()
 
     auto* handle = new MyCanvas(this);
     handle->setObjectName(QStringLiteral("SettingsCanvas"));
-    controls << handle;
     handle->setBackdrop(resources.P_Off());
     handle->setGeometry(0, 0, handleSize, handleSize);
-    handle->MouseDown = [this](MyCanvas* sender, int x, int y) {
-        return SettingsCanvas_MouseDown(sender, x, y);
-    };
-    handle->MouseDrag = [this](MyCanvas* sender, int x, int y) {
-        SettingsCanvas_MouseDrag(sender, x, y);
-    };
-    handle->MouseUp = [this](MyCanvas* sender, int x, int y) {
-        SettingsCanvas_MouseUp(sender, x, y);
-    };
-    handle->ConstructContextualMenu = [this](MyCanvas* sender, QMenu* base, int x, int y) {
-        return SettingsCanvas_ConstructContextualMenu(sender, base, x, y);
-    };
-    handle->ContextualMenuAction = [this](MyCanvas* sender, QAction* hitItem) {
-        return SettingsCanvas_ContextualMenuAction(sender, hitItem);
-    };
+    connect(handle, &MyCanvas::MouseDown, this, [this, handle](int x, int y, bool* taken) {
+        *taken = SettingsCanvas_MouseDown(handle, x, y);
+    });
+    connect(handle, &MyCanvas::MouseDrag, this,
+            [this, handle](int x, int y) { SettingsCanvas_MouseDrag(handle, x, y); });
+    connect(handle, &MyCanvas::MouseUp, this,
+            [this, handle](int x, int y) { SettingsCanvas_MouseUp(handle, x, y); });
+    connect(handle, &MyCanvas::ConstructContextualMenu, this,
+            [this, handle](QMenu* base, int x, int y, bool* show) {
+                *show = SettingsCanvas_ConstructContextualMenu(handle, base, x, y);
+            });
+    connect(handle, &MyCanvas::ContextualMenuAction, this, [this, handle](QAction* hitItem) {
+        SettingsCanvas_ContextualMenuAction(handle, hitItem);
+    });
 
-    const struct {
-        QLatin1StringView name;
-        int left;
-        QPixmap (BundleResources::*icon)();
-    } buttons[] = {{BarTexts::Bookmarks, 18, &BundleResources::W},
-                   {BarTexts::Typers, 198, &BundleResources::T},
-                   {BarTexts::Memos, 378, &BundleResources::M}};
-    for (const auto& design : buttons) {
+    int left = handleSize;
+    for (const auto& design : entryButtonDesigns) {
         auto* button = new MyBevelButton(design.name, this);
-        controls << button;
         button->setIcon((resources.*design.icon)());
-        button->setGeometry(design.left, -1, buttonWidth, barHeight + 1);
+        button->setGeometry(left, -1, buttonWidth, barHeight + 1);
+        left += buttonWidth;
         applyButtonDesign(button);
     }
 
     // Laid over the buttons without taking their presses or drops.
     auto* cover = new QWidget(this);
     cover->setObjectName(QStringLiteral("GlobalFloatingCanvas"));
-    controls << cover;
     cover->setGeometry(handleSize, 0, 3 * buttonWidth, barHeight);
     cover->setAttribute(Qt::WA_TransparentForMouseEvents);
     cover->setFocusPolicy(Qt::NoFocus);
@@ -176,27 +174,17 @@ MyBevelButton* WindowBevelButtons::Memos() const
     return findChild<MyBevelButton*>(BarTexts::Memos, Qt::FindDirectChildrenOnly);
 }
 
-QWidget* WindowBevelButtons::GlobalFloatingCanvas() const
-{
-    return findChild<QWidget*>(QStringLiteral("GlobalFloatingCanvas"), Qt::FindDirectChildrenOnly);
-}
-
 QList<MyBevelButton*> WindowBevelButtons::entryButtons() const
 {
-    QList<MyBevelButton*> buttons;
-    for (QWidget* control : controls) {
-        if (auto* button = qobject_cast<MyBevelButton*>(control))
-            buttons << button;
-    }
-    return buttons;
+    // In creation order, which is their order left to right.
+    return findChildren<MyBevelButton*>(Qt::FindDirectChildrenOnly);
 }
 
 void WindowBevelButtons::Event_Open()
 {
-    hasMovedTimer = std::make_unique<CustomTimer>();
+    hasMovedTimer = new QTimer(this);
     hasMovedTimer->setSingleShot(true);
-    hasMovedTimer->addActionNotificationReceiver(
-        std::make_unique<ActionNotificationReceiverWindowHasMoved>());
+    connect(hasMovedTimer, &QTimer::timeout, this, &WindowBevelButtons::hasMovedTimer_Action);
     hasMovedTimer->setInterval(moveDebounceMs);
     buildBevelButtons();
 }
@@ -211,57 +199,55 @@ void WindowBevelButtons::Event_Close()
 void WindowBevelButtons::buildBevelButtons()
 {
     App& app = *App::instance();
-    auto& prefs = app.Preferences();
-    const QString allNames = BarTexts::buttonNames;
-    const auto isEntryButton = [&](const QWidget* control) {
-        return StringModule::regExTest(control->objectName(), allNames, false);
-    };
-
-    const int n = ControlCount();
-    QStringList e;
-    const QVariant current = prefs.Get(Keys::CurrentBevelButton);
-    if (current.isValid()) {
-        const QString shown = current.toString();
-        for (int i = 0; i < n; ++i) {
-            QWidget* control = Control(i);
-            if (control->objectName() == shown) {
-                control->move(handleSize, control->y());
-                currentWidth = control->width() + handleSize;
-                control->setVisible(true);
-            } else if (isEntryButton(control)) {
-                control->setVisible(false);
-                e << control->objectName();
-            }
+    const QVariant current = app.Preferences().Get(Keys::CurrentBevelButton);
+    int x = handleSize;
+    for (MyBevelButton* button : entryButtons()) {
+        if (!current.isValid()) {
+            button->move(x, button->y());
+            x += button->width();
+            button->setVisible(true);
+        } else if (button->objectName() == current.toString()) {
+            button->move(handleSize, button->y());
+            currentWidth = button->width() + handleSize;
+            button->setVisible(true);
+        } else {
+            button->setVisible(false);
         }
-        e << BarTexts::separator << BarTexts::ShowAll;
-    } else {
-        e = allNames.split(u',');
-        int x = handleSize;
-        for (int i = 0; i < n; ++i) {
-            QWidget* control = Control(i);
-            if (!isEntryButton(control))
-                continue;
-            control->move(x, control->y());
-            x += control->width();
-            control->setVisible(true);
-        }
-        currentWidth = maximumWidth();
     }
+    if (!current.isValid())
+        currentWidth = maximumWidth();
 
-    const bool minimised = prefs.Get(Keys::windowSize).toString() == BarTexts::Min;
-    e << BarTexts::separator << (minimised ? BarTexts::Expand : BarTexts::Minimize);
     if (MyViewMenu* viewMenu = app.ViewMenu())
-        viewMenu->menuEntries = e;
+        viewMenu->menuEntries = layoutItems();
 
-    if (minimised) {
-        resize();
+    if (storedMinimised()) {
+        toggleSize();
     } else {
         play(&BundleResources::switchOn);
         setPosition();
     }
 }
 
-void WindowBevelButtons::resize()
+bool WindowBevelButtons::storedMinimised()
+{
+    return App::instance()->Preferences().Get(Keys::windowSize).toString() == BarTexts::Min;
+}
+
+QStringList WindowBevelButtons::layoutItems()
+{
+    const QVariant current = App::instance()->Preferences().Get(Keys::CurrentBevelButton);
+    QStringList items;
+    for (const auto& design : entryButtonDesigns) {
+        if (!current.isValid() || current.toString() != design.name)
+            items << design.name;
+    }
+    if (current.isValid())
+        items << BarTexts::separator << BarTexts::ShowAll;
+    items << BarTexts::separator << MyViewMenu::sizeWord();
+    return items;
+}
+
+void WindowBevelButtons::toggleSize()
 {
     auto& prefs = App::instance()->Preferences();
     // The direction follows the width alone, not the item chosen nor the stored size.

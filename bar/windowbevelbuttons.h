@@ -4,19 +4,15 @@
 // the three entry buttons; it keeps itself on the main screen and remembers where it was for
 // each of its two sizes.
 
-#include "bar/customtimer.h"
-
 #include <QList>
-#include <QPoint>
-#include <QTimer>
+#include <QStringList>
 #include <QWidget>
-
-#include <memory>
 
 class MyBevelButton;
 class MyCanvas;
 class QAction;
 class QMenu;
+class QTimer;
 
 class WindowBevelButtons : public QWidget
 {
@@ -32,17 +28,11 @@ public:
 
     // The bar's width when expanded: 558 with all three buttons, 198 with one.
     qint64 currentWidth = 0;
-    // The move debounce, created when the window opens.
-    std::unique_ptr<CustomTimer> hasMovedTimer;
 
-    // The controls, in creation order (which is their index order).
-    int ControlCount() const { return static_cast<int>(controls.size()); }
-    QWidget* Control(int index) const { return controls.at(index); }
     MyCanvas* SettingsCanvas() const;
     MyBevelButton* Bookmarks() const;
     MyBevelButton* Typers() const;
     MyBevelButton* Memos() const;
-    QWidget* GlobalFloatingCanvas() const;
 
     // The handle's events.
     bool SettingsCanvas_MouseDown(MyCanvas* sender, int X, int Y);
@@ -61,9 +51,13 @@ public:
 
     // Clamps the bar to the main screen and stores its position for the current size.
     void adjustPosition();
+    // Whether "windowSize" holds "Min": the bar is stored shrunk to its handle.
+    static bool storedMinimised();
+    // The layout and size items of the handle's menu and the View menu, "-" for a separator:
+    // the buttons not shown alone, "Show All" while one is, then the size item.
+    static QStringList layoutItems();
     // Toggles between expanded and shrunk to the handle, by the current width.
-    void resize();
-    using QWidget::resize;
+    void toggleSize();
     // Lays the buttons out for "CurrentBevelButton", hands the View menu its items, then applies
     // the size and position.
     void buildBevelButtons();
@@ -78,6 +72,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
+private slots:
+    // The move debounce ran out: clamps and stores the bar's position once the mouse button is
+    // up, or waits another period while it is still held (a drag in progress).
+    void hasMovedTimer_Action();
+
 private:
     void Layout();
     void CreateControls();
@@ -87,7 +86,8 @@ private:
     void holdPositionAgainstWindowManager();
     void stopHoldingPosition();
 
-    QList<QWidget*> controls;
+    // The move debounce, created when the window opens.
+    QTimer* hasMovedTimer = nullptr;
     // Puts the bar back where it opened should the window manager move it after mapping it.
     QTimer* windowManagerSettle = nullptr;
     bool opened = false;

@@ -10,43 +10,30 @@
 
 #include <QAction>
 
-namespace
-{
-// Half a second in ticks: a second press sooner completes a double click.
-constexpr qint64 doubleClickTicks = 30;
-} // namespace
-
-bool WindowBevelButtons::SettingsCanvas_MouseDown(MyCanvas* sender, int X, int Y)
+bool WindowBevelButtons::SettingsCanvas_MouseDown(MyCanvas* sender, int, int)
 {
     App& app = *App::instance();
     BundleResources& resources = app.resources();
     sender->setBackdrop(resources.P_On());
-    sender->MyMouseX = X;
-    sender->MyMouseY = Y;
     stopHoldingPosition();
 
-    if (sender->contextualClick) {
+    if (sender->isContextualClick()) {
         sender->setBackdrop(resources.P_Off());
         return false;
     }
-    // FirstClick 0 means no single click is pending. Our tick counter starts with the program,
-    // so without this test a first press in its first half second would count as a double click.
-    const qint64 now = app.platform().ticks();
-    if (sender->FirstClick != 0 && now - sender->FirstClick < doubleClickTicks) {
+    if (sender->completesDoubleClick(app.platform().ticks())) {
         sender->setBackdrop(resources.P_Off());
-        resize();
-        sender->FirstClick = 0;
+        toggleSize();
         return false;
     }
-    sender->FirstClick = now;
     return true;
 }
 
 void WindowBevelButtons::SettingsCanvas_MouseDrag(MyCanvas* sender, int X, int Y)
 {
     // No bounds while dragging: the move debounce clamps the bar once the button is up.
-    move(x() + static_cast<int>(X - sender->MyMouseX),
-         y() + static_cast<int>(Y - sender->MyMouseY));
+    const QPoint pressed = sender->pressPosition();
+    move(x() + X - pressed.x(), y() + Y - pressed.y());
 }
 
 void WindowBevelButtons::SettingsCanvas_MouseUp(MyCanvas* sender, int, int)
@@ -74,7 +61,7 @@ bool WindowBevelButtons::SettingsCanvas_ContextualMenuAction(MyCanvas*, QAction*
 void WindowBevelButtons::chooseLayoutOrSize(const QString& text)
 {
     if (StringModule::regExTest(QStringLiteral("^(Ex)|(Min)"), text, false)) {
-        resize();
+        toggleSize();
         return;
     }
     auto& prefs = App::instance()->Preferences();

@@ -8,6 +8,7 @@
 #include "app/texts.h"
 
 #include <QRect>
+#include <QTimer>
 
 #include <algorithm>
 #include <climits>
@@ -41,7 +42,7 @@ void WindowBevelButtons::setPosition()
     if (size.isValid()) {
         // Before any button was laid out the expanded width is unknown: the handle alone then.
         const qint64 wanted = size.toString() == BarTexts::Max ? currentWidth : minimumWidth();
-        QWidget::resize(coordinate(qMax<qint64>(wanted, minimumWidth())), height());
+        resize(coordinate(qMax<qint64>(wanted, minimumWidth())), height());
     }
 
     const qint64 top = prefs.Get(positionKey(Keys::TopSuffix)).toLongLong();
@@ -96,5 +97,13 @@ void WindowBevelButtons::Event_Moved()
 {
     // Before the window has opened there is no timer yet; the opening places the bar itself.
     if (hasMovedTimer)
-        hasMovedTimer->Reset();
+        hasMovedTimer->start();
+}
+
+void WindowBevelButtons::hasMovedTimer_Action()
+{
+    if (App::instance()->platform().mouseButtonDown())
+        hasMovedTimer->start();
+    else
+        adjustPosition();
 }

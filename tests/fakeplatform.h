@@ -69,8 +69,10 @@ public:
     QStringList openDialogs; // "FILTER in FOLDER"
     QStringList messages;
 
-    // Answers. A process is really run unless processResponder is set.
+    // Answers. A process is answered by processResponder when it is set, else run for real when
+    // runsRealProcesses is set, else taken as run with success and no output.
     std::function<ProcessResult(const ProcessRequest&)> processResponder;
+    bool runsRealProcesses = false;
     bool openFileSucceeds = true;
     bool optionKey = false;
     bool mouseDown = false;

@@ -22,12 +22,11 @@ private slots:
 
 private:
     QString prefsPath() const { return testEnvironment().dataHome() + "/Kelvora/Kelvora.js"; }
-    void writePrefs(const QByteArray& json)
+    [[nodiscard]] bool writePrefs(const QByteArray& json)
     {
         QDir().mkpath(QFileInfo(prefsPath()).absolutePath());
         QFile file(prefsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(json);
+        return file.open(QIODevice::WriteOnly) && file.write(json) == json.size();
     }
 };
 
@@ -66,7 +65,7 @@ void TestApp::initDateDecision()
     QFETCH(double, now);
     QFETCH(bool, asks);
     if (!stored.isEmpty())
-        writePrefs(stored);
+        QVERIFY(writePrefs(stored));
     const QVariant before = QJsonDocument::fromJson(stored).object().value("initDate").toVariant();
 
     App& app = *App::instance();

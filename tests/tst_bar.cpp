@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include <memory>
 
@@ -357,9 +358,12 @@ void TestBar::doubleClick()
     MyCanvas* handle = bar->SettingsCanvas();
     QStringList taken;
     for (const QString& press : presses.split(' ')) {
-        handle->contextualClick = press.startsWith('c');
+        const Qt::MouseButton button = press.startsWith('c') ? Qt::RightButton : Qt::LeftButton;
         fakePlatform().tickCount = press.chopped(1).remove('c').toLongLong();
-        taken << press.chopped(1) + (bar->SettingsCanvas_MouseDown(handle, 4, 5) ? "+" : "-");
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(4, 5),
+                          handle->mapToGlobal(QPointF(4, 5)), button, button, Qt::NoModifier);
+        QCoreApplication::sendEvent(handle, &event);
+        taken << press.chopped(1) + (handle->tookMouse() ? "+" : "-");
     }
     QCOMPARE(taken.join(' '), presses);
     QCOMPARE(bar->width(), width);

@@ -42,6 +42,7 @@ void TestBundleResources::init()
 {
     fakePlatform().processes.clear();
     fakePlatform().processResponder = nullptr;
+    fakePlatform().runsRealProcesses = false;
     fakePlatform().messages.clear();
     fakePlatform().soundsPlayed.clear();
 }
@@ -187,6 +188,7 @@ void TestBundleResources::startupEntryRoundTrips()
     stub.close();
     stub.setPermissions(stub.permissions() | QFileDevice::ExeOwner);
 
+    fakePlatform().runsRealProcesses = true;
     QVERIFY(BundleResources(fakePlatform(), shipped()).makeStartupItemAs({bundle}));
     QVERIFY2(fakePlatform().messages.isEmpty(), qPrintable(fakePlatform().messages.join('\n')));
 

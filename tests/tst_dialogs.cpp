@@ -65,7 +65,7 @@ void TestDialogs::init()
     fx.reset();
     answerScripts({});
     for (const char* name : {"Bookmarks", "Typers", "Memos"})
-        fx.writeBytes(fx.path(QString(name) + ".txt"), "a\nb");
+        QVERIFY(fx.writeBytes(fx.path(QString(name) + ".txt"), "a\nb"));
     app().registerSupportHandlers();
     bar = std::make_unique<WindowBevelButtons>();
     bar->show();
@@ -237,7 +237,7 @@ void TestDialogs::entriesReachTheirButton()
         target->Event_DropObject(&mime, Qt::CopyAction);
     } else {
         fakePlatform().setClipboardText(text);
-        fx.choose(*target, "b");
+        QVERIFY(fx.choose(*target, "b"));
     }
     fakePlatform().optionKey = false;
     DialogWindow* dialog = DialogWindowBookmark::instance();

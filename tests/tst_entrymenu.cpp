@@ -74,6 +74,7 @@ private slots:
         prefs.Set(button + "MenuAsMd5", StringModule::asMd5(file));
         prefs.Set(button + "MenuItemTag", selected);
         auto opened = fx.openOn(button, file);
+        QVERIFY(opened);
         QCOMPARE(fx.pressAndDescribe(*opened), (items + QStringList{editItem, chooseItem}));
         // Every separator shows, also several in a row.
         for (QAction* item : opened->menu()->actions())
@@ -108,7 +109,7 @@ private slots:
             if (name.endsWith('/'))
                 QDir(folder).mkdir(name.chopped(1));
             else
-                fx.writeBytes(folder + "/" + name, "x");
+                QVERIFY(fx.writeBytes(folder + "/" + name, "x"));
         }
         App::instance()->Preferences().Set("TypersFolder", folder);
         auto button = fx.open("Typers", folder + "/a.txt");
@@ -140,36 +141,39 @@ private slots:
         App::instance()->Preferences().Set("BookmarksMenuItemTag", 0);
         {
             auto first = fx.openOn("Bookmarks", "a\nb\nc");
-            fx.choose(*first, "b");
+            QVERIFY(first);
+            QVERIFY(fx.choose(*first, "b"));
             if (whileRunning) {
-                fx.writeBytes(fx.path("e.txt"), changedTo);
+                QVERIFY(fx.writeBytes(fx.path("e.txt"), changedTo));
                 first->Event_MouseDown(1, 1);
             }
             first->Event_Close();
         }
         if (!changedTo.isEmpty() && !whileRunning)
-            fx.writeBytes(fx.path("e.txt"), changedTo);
+            QVERIFY(fx.writeBytes(fx.path("e.txt"), changedTo));
         auto second = fx.open("Bookmarks");
         QCOMPARE(fx.pressAndCheckedItems(*second), checked);
     }
 
     void selectionWhenSwitchingFiles()
     {
-        fx.writeBytes(fx.path("b.txt"), "b0\nb1\nb2\nb3\nb4");
+        QVERIFY(fx.writeBytes(fx.path("b.txt"), "b0\nb1\nb2\nb3\nb4"));
         App::instance()->Preferences().Set("MemosFolder", fx.folder->path());
         auto button = fx.openOn("Memos", "a0\na1\na2\na3");
+        QVERIFY(button);
         auto checkedAfter = [&](const QString& choice) {
-            fx.choose(*button, choice);
+            if (!fx.choose(*button, choice))
+                return QStringList{"not on offer: " + choice};
             return fx.pressAndCheckedItems(*button);
         };
 
-        fx.choose(*button, "a3");
+        QVERIFY(fx.choose(*button, "a3"));
         fakePlatform().chosenFile = fx.path("b.txt");
         QCOMPARE(checkedAfter(Texts::chooseFile), QStringList{});
         QCOMPARE(button->text(), "b");
         QCOMPARE(checkedAfter("e.txt"), QStringList{}); // "Choose File.." dropped the selection
 
-        fx.choose(*button, "a3");
+        QVERIFY(fx.choose(*button, "a3"));
         QCOMPARE(checkedAfter("b.txt"), QStringList{}); // b's line 3 was never chosen
         QCOMPARE(checkedAfter("e.txt"), QStringList{"a3"});
         QCOMPARE(checkedAfter("b.txt"), QStringList{});
@@ -202,26 +206,27 @@ private slots:
         QFETCH(QStringList, items);
         QFETCH(QStringList, files);
         auto button = fx.openOn("Memos", "a\nb");
+        QVERIFY(button);
         button->menuFolderItemFolder = fx.folder->path();
-        fx.choose(*button, "a");
+        QVERIFY(fx.choose(*button, "a"));
         fx.pressAndDescribe(*button);
         const QMenu* shown = button->menu();
         ActionEvents events;
         button->menu()->installEventFilter(&events);
         if (change == "disk")
-            fx.writeBytes(fx.path("e.txt"), "a\nb\nc");
+            QVERIFY(fx.writeBytes(fx.path("e.txt"), "a\nb\nc"));
         else if (change == "separators")
-            fx.writeBytes(fx.path("e.txt"), "-\n\nc");
+            QVERIFY(fx.writeBytes(fx.path("e.txt"), "-\n\nc"));
         else if (change == "insert")
             button->insertMenuItem("c");
         else if (change == "delete")
             fx.item(*button, Texts::deleteMenuItem)->trigger();
         else if (change == "folder")
-            fx.writeBytes(fx.path("n.txt"), "n");
+            QVERIFY(fx.writeBytes(fx.path("n.txt"), "n"));
         if (change == "switch") {
-            fx.writeBytes(fx.path("x.txt"), "x");
+            QVERIFY(fx.writeBytes(fx.path("x.txt"), "x"));
             fakePlatform().chosenFile = fx.path("x.txt");
-            fx.choose(*button, Texts::chooseFile);
+            QVERIFY(fx.choose(*button, Texts::chooseFile));
         }
         files.replaceInStrings("%1", fx.folder->path());
         QCOMPARE(fx.pressAndDescribe(*button), (items + QStringList{editItem, chooseItem} + files));
@@ -263,7 +268,8 @@ private slots:
         QFETCH(QString, opened);
         QFETCH(QString, caption);
         auto button = fx.openOn("Memos", memo);
-        fx.choose(*button, QString::fromUtf8(memo));
+        QVERIFY(button);
+        QVERIFY(fx.choose(*button, QString::fromUtf8(memo)));
         QCOMPARE(button->text(), caption);
         QCOMPARE(fakePlatform().openedUrls, opened.isEmpty() ? QStringList{} : QStringList{opened});
     }
@@ -281,13 +287,14 @@ private slots:
         QFETCH(QString, button);
         QFETCH(bool, clipboardHasText);
         auto target = fx.openOn(button, "http://m0.org\nhttp://m1.org\nhttp://m2.org");
+        QVERIFY(target);
         QSignalSpy dialog(target.get(), button == "Bookmarks"
                                             ? &MyBevelButton::bookmarkDialogRequested
                                             : &MyBevelButton::textDialogRequested);
         if (clipboardHasText)
             fakePlatform().setClipboardText("clip");
         fakePlatform().optionKey = true;
-        fx.choose(*target, "http://m1.org");
+        QVERIFY(fx.choose(*target, "http://m1.org"));
         QCOMPARE(dialog.size(), 1);
         QCOMPARE(dialog.first().first().toString(), clipboardHasText ? "clip" : "");
         QVERIFY(fakePlatform().openedUrls.isEmpty());
@@ -301,11 +308,12 @@ private slots:
     void editAndChooseItems()
     {
         auto button = fx.openOn("Typers", "a");
-        fx.choose(*button, Texts::editMenu);
+        QVERIFY(button);
+        QVERIFY(fx.choose(*button, Texts::editMenu));
         QCOMPARE(fakePlatform().openedFiles, QStringList{fx.path("e.txt")});
         QCOMPARE(button->toolTip(), QString(Texts::dropHint));
 
-        fx.choose(*button, Texts::chooseFile); // cancelled: nothing changes
+        QVERIFY(fx.choose(*button, Texts::chooseFile)); // cancelled: nothing changes
         QCOMPARE(fakePlatform().openDialogs, QStringList{Texts::entriesFileFilter + " in " +
                                                          QFileInfo(fx.path("e.txt")).path()});
         QCOMPARE(button->text(), "e");

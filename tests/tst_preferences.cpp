@@ -29,11 +29,10 @@ private:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    static void writeAll(const QString& path, const QByteArray& bytes)
+    [[nodiscard]] static bool writeAll(const QString& path, const QByteArray& bytes)
     {
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
 };
 
@@ -99,7 +98,7 @@ void TestPreferences::blankFiles()
 {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
-    writeAll(dir.filePath("Kelvora.js"), content);
+    QVERIFY(writeAll(dir.filePath("Kelvora.js"), content));
     PreferencesModule::Preferences store(dir.path(), "Kelvora");
     QVERIFY(store.loadProblem().isEmpty());
     QVERIFY(!store.Get("initDate").isValid());
@@ -118,7 +117,7 @@ void TestPreferences::unreadableFileIsKept()
 {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
-    writeAll(dir.filePath("Kelvora.js"), content);
+    QVERIFY(writeAll(dir.filePath("Kelvora.js"), content));
     {
         PreferencesModule::Preferences store(dir.path(), "Kelvora");
         QVERIFY(!store.loadProblem().isEmpty());
@@ -129,7 +128,7 @@ void TestPreferences::unreadableFileIsKept()
     }
     QCOMPARE(readAll(dir.filePath("Kelvora.js.unreadable")), content);
     // A second bad file does not replace the first one kept aside.
-    writeAll(dir.filePath("Kelvora.js"), "second");
+    QVERIFY(writeAll(dir.filePath("Kelvora.js"), "second"));
     PreferencesModule::Preferences again(dir.path(), "Kelvora");
     QCOMPARE(readAll(dir.filePath("Kelvora.js.unreadable")), content);
     QCOMPARE(QDir(dir.path()).entryList({"Kelvora.js.unreadable*"}).size(), 2);
@@ -150,11 +149,11 @@ void TestPreferences::wrongTypesCountAsAbsent()
 {
     // Every key of the program, each holding a type it never stores.
     QTemporaryDir dir;
-    writeAll(dir.filePath("Kelvora.js"),
-             R"({"initDate": "1765000000", "isStartupItem": 1, "CurrentBevelButton": 5,
+    QVERIFY(writeAll(dir.filePath("Kelvora.js"),
+                     R"({"initDate": "1765000000", "isStartupItem": 1, "CurrentBevelButton": 5,
                  "windowSize": true, "windowMaxLeft": "3", "windowMinTop": 2.5,
                  "BookmarksFile": 5, "TypersFile": true, "MemosFolder": ["/tmp"],
-                 "TypersMenuAsMd5": 1, "MemosMenuItemTag": "2", "BookmarksMenuString": {}})");
+                 "TypersMenuAsMd5": 1, "MemosMenuItemTag": "2", "BookmarksMenuString": {}})"));
     PreferencesModule::Preferences store(dir.path(), "Kelvora");
     const QJsonObject stored = QJsonDocument::fromJson(readAll(store.filePath())).object();
     for (const QString& key : stored.keys())
