@@ -19,6 +19,7 @@ class QDropEvent;
 class QMenu;
 class QMimeData;
 class QStyleOptionToolButton;
+class Typer;
 
 class MyBevelButton : public QToolButton
 {
@@ -78,7 +79,8 @@ public:
     void doBookmark(QAction* item);
     void doMemo(QAction* item);
 
-    // Typers: expansion and typing of a chosen entry.
+    // Typers: expansion and typing of a chosen entry. A snippet that cannot be run is told to
+    // the user and gives an empty text.
     void doTyper(QAction* item);
     QString typeShortcut(const QString& token);
     QString typeShell(const QString& command);
@@ -145,6 +147,8 @@ private:
     static void acceptAsCopy(QDropEvent* event, bool accepted);
 
     bool isKind(const QString& word) const;
+    // The typer's side effects, handed the application's platform and typing script.
+    Typer typer() const;
     void setMenuCurrentItem(QAction* item);
     void setCheckMark(QAction* item, bool checked);
     void openBookmarkDialog(const QString& text);

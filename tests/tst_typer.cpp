@@ -332,6 +332,14 @@ private slots:
         QCOMPARE(fakePlatform().messages.size(), 1);
         QVERIFY2(fakePlatform().messages.at(0).contains(told),
                  qPrintable(fakePlatform().messages.at(0)));
+        // Called on its own, the snippet gives no text and the user is told, nothing thrown.
+        if (typer.startsWith("<?php")) {
+            qputenv(variable, value.toUtf8());
+            const QString direct = typers->typePhp("echo 1");
+            qputenv(variable, saved);
+            QCOMPARE(direct, QString());
+            QCOMPARE(fakePlatform().messages.value(1), fakePlatform().messages.at(0));
+        }
     }
 
     void waitsForMenuAndModifierKeys()

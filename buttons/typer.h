@@ -1,0 +1,73 @@
+#pragma once
+
+// The typer's side effects in one place: running its snippets, waiting for the entry menu and
+// the held modifier keys to let go, putting the expanded text on the clipboard, having the
+// typing script paste it, and putting the earlier clipboard text back. Notes for the user are
+// held while a typer is being typed and shown once the paste is done.
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class BundleResources;
+class Platform;
+class QObject;
+class QTemporaryFile;
+struct ProcessRequest;
+
+class Typer
+{
+public:
+    Typer(Platform& platform, BundleResources& resources);
+
+    // A snippet's output, or why the typer cannot be typed (an interpreter missing, a snippet
+    // file not written): then the expansion stops, the clipboard keeps its text and the user
+    // is told the failure.
+    struct Output {
+        QString text;
+        QString failure;
+    };
+
+    // Types the typer once the entry menu has let go of its grab, up to about a second later;
+    // the wait ends with the context object.
+    void typeOnceMenuClosed(QObject* context, const QString& typer);
+    // Expands the typer and types it now.
+    void type(const QString& typer);
+
+    Output shell(const QString& command);
+    Output php(const QString& code);
+    // Runs the code as a PHP file's contents; a snippet that ran but failed is not told.
+    Output phpFromFile(const QString& code);
+    Output javaScript(const QString& code);
+
+    // The output's text; its failure, if any, is told to the user.
+    QString told(const Output& output);
+
+private:
+    struct SnippetRun {
+        Output output;
+        bool timedOut = false;
+        QString failed; // what the user is told when the snippet ran but failed
+    };
+
+    void typeOnceMenuClosed(QObject* context, const QString& typer, int stepsLeft);
+    void tell(const QString& text);
+    void tellFailed(const SnippetRun& run);
+    SnippetRun runSnippet(ProcessRequest request, const QString& code, const QString& what,
+                          const QString& missingHint);
+    SnippetRun runPhp(const QString& code, const QString& what);
+    // A new file in the temporary folder holding the snippet; it is removed when the returned
+    // object goes, that is once the snippet has run. Null, and the reason in failure, when it
+    // could not be written.
+    static std::unique_ptr<QTemporaryFile> writeSnippetFile(const QByteArray& contents,
+                                                            const QString& suffix,
+                                                            const QString& what, QString& failure);
+
+    Platform& platform;
+    BundleResources& resources;
+    // While a typer is being typed, notes for the user wait here: a message window shown
+    // before the paste would take the focus, and the paste would land in it.
+    bool holdingMessages = false;
+    QStringList heldMessages;
+};
