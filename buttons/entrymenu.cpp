@@ -10,5 +10,10 @@ EntryMenu::EntryMenu(QWidget* parent) : QMenu(parent)
 void EntryMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const
 {
     QMenu::initStyleOption(option, action);
-    option->text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    showAsWritten(option->text);
+}
+
+void EntryMenu::showAsWritten(QString& text)
+{
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }

@@ -12,6 +12,10 @@ class EntryMenu : public QMenu
 public:
     explicit EntryMenu(QWidget* parent = nullptr);
 
+    // Makes a text Qt draws show as written: each ampersand doubled, so that none becomes a
+    // keyboard mnemonic.
+    static void showAsWritten(QString& text);
+
 protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
 };

@@ -1,6 +1,7 @@
 #include "buttons/mybevelbutton.h"
 
 #include "app/app.h"
+#include "app/bundleresources.h"
 #include "app/stringmodule.h"
 #include "app/texts.h"
 #include "buttons/entriesfilemodule.h"
@@ -37,8 +38,7 @@ QString MyBevelButton::bundleParentFolder()
 {
     if (!bundleParentOverride.isEmpty())
         return bundleParentOverride;
-    // The executable lies in Kelvora.app/Contents/MacOS: its fourth parent holds the bundle.
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../../.."));
+    return QDir::cleanPath(BundleResources::bundlePath() + QStringLiteral("/.."));
 }
 
 void MyBevelButton::setBundleParentFolder(const QString& folder)
@@ -292,5 +292,5 @@ void MyBevelButton::initStyleOption(QStyleOptionToolButton* option) const
 {
     QToolButton::initStyleOption(option);
     // A caption is shown as written: an ampersand in a memo is a character, not a mnemonic.
-    option->text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    EntryMenu::showAsWritten(option->text);
 }
