@@ -22,7 +22,8 @@
 
 QString MyBevelButton::bundleParentOverride;
 
-MyBevelButton::MyBevelButton(const QString& controlName, QWidget* parent) : QToolButton(parent)
+MyBevelButton::MyBevelButton(const QString& controlName, QWidget* parent)
+    : QToolButton(parent), kind(kindOf(controlName))
 {
     setObjectName(controlName);
     setPopupMode(QToolButton::InstantPopup);
@@ -46,9 +47,15 @@ void MyBevelButton::setBundleParentFolder(const QString& folder)
     bundleParentOverride = folder;
 }
 
-bool MyBevelButton::isKind(const QString& word) const
+MyBevelButton::Kind MyBevelButton::kindOf(const QString& controlName)
 {
-    return StringModule::regExTest(word, objectName(), false);
+    if (controlName.contains(QLatin1String("book"), Qt::CaseInsensitive))
+        return Kind::Bookmarks;
+    if (controlName.contains(QLatin1String("typ"), Qt::CaseInsensitive))
+        return Kind::Typers;
+    if (controlName.contains(QLatin1String("mem"), Qt::CaseInsensitive))
+        return Kind::Memos;
+    return Kind::Other;
 }
 
 void MyBevelButton::setPreference(const QString& suffix, const QVariant& value)
@@ -133,26 +140,26 @@ void MyBevelButton::Event_MenuSelected(QAction* item)
             isAltKey = true;
             menuInsertionIndex = tag.toInt();
             const QString text = platform.clipboardHasText() ? platform.clipboardText() : QString();
-            if (isKind(QStringLiteral("book")))
+            if (kind == Kind::Bookmarks)
                 openBookmarkDialog(text);
             else
                 openTextDialog(text);
             return;
         }
-        if (isKind(QStringLiteral("book")))
+        if (kind == Kind::Bookmarks)
             doBookmark(item);
-        else if (isKind(QStringLiteral("typ")))
+        else if (kind == Kind::Typers)
             doTyper(item);
-        else if (isKind(QStringLiteral("mem")))
+        else if (kind == Kind::Memos)
             doMemo(item);
         return;
     }
 
-    const QString kind = tag.toString();
-    if (kind == Texts::tagFile) {
+    const QString itemKind = tag.toString();
+    if (itemKind == Texts::tagFile) {
         menuFilePath = item->objectName();
         initFolderItem();
-    } else if (kind == Texts::tagAction) {
+    } else if (itemKind == Texts::tagAction) {
         const QString text = item->text();
         if (StringModule::regExTest(QStringLiteral("edit"), text, false))
             App::instance()->platform().openFile(menuFolderItemFile);
@@ -229,7 +236,7 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
         if (dragged.hasText) {
             menuInsertionIndex = 0;
             isAltKey = App::instance()->platform().optionKeyDown();
-            if (isKind(QStringLiteral("book")))
+            if (kind == Kind::Bookmarks)
                 openBookmarkDialog(dragged.text);
             else
                 insertMenuItem(dragged.text.trimmed());

@@ -146,7 +146,9 @@ private:
     static DragItem dragItemOf(const QMimeData* item);
     static void acceptAsCopy(QDropEvent* event, bool accepted);
 
-    bool isKind(const QString& word) const;
+    // The kind, told once from the control name by the word it holds (in any letter case).
+    enum class Kind { Bookmarks, Typers, Memos, Other };
+    static Kind kindOf(const QString& controlName);
     // The typer's side effects, handed the application's platform and typing script.
     Typer typer() const;
     void setMenuCurrentItem(QAction* item);
@@ -169,6 +171,7 @@ private:
     bool makeEntriesCurrent(const QString& what);
     bool canTakeFile(const QString& path);
 
+    const Kind kind;
     QMenu* entryMenu = nullptr;
     // False while menuEntries do not hold the lines of menuFolderItemFile: after a switch of
     // files that left the new file unread, or when it could not be read. Nothing is written

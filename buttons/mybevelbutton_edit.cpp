@@ -38,7 +38,7 @@ bool MyBevelButton::updateMenu(const QString& caption)
         menuCurrentItem->setData(-1);
     if (menuEntries.isEmpty())
         setText(Texts::noEntriesCaption);
-    else if (isKind(QStringLiteral("memo")))
+    else if (kind == Kind::Memos)
         setText(caption.isEmpty() ? objectName() : caption);
     else
         setText(fileCaption());

@@ -75,7 +75,7 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
         return;
     }
     menuMd5 = digest.isEmpty() ? StringModule::asMd5(text) : digest;
-    if (isKind(QStringLiteral("memo"))) {
+    if (kind == Kind::Memos) {
         const QVariant tag = getPreference(Keys::MenuItemTag);
         bool isNumber = false;
         const qint64 index = tag.isNull() ? -1 : tag.toLongLong(&isNumber);

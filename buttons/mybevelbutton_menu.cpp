@@ -144,7 +144,7 @@ void MyBevelButton::buildMenu()
     entryMenu = nullptr;
 
     auto* menu = new EntryMenu(this);
-    const bool bookmarks = isKind(QStringLiteral("book"));
+    const bool bookmarks = kind == Kind::Bookmarks;
     QList<QAction*> items;
     items.reserve(menuEntries.size() + 4);
     QAction* checked = nullptr;
@@ -227,7 +227,7 @@ bool MyBevelButton::refillMenu(int selected)
     if (qAbs(count - menuEntryCount) > fewItems)
         return false;
     const QList<QAction*> shown = entryMenu->actions();
-    const bool bookmarks = isKind(QStringLiteral("book"));
+    const bool bookmarks = kind == Kind::Bookmarks;
     QAction* afterEntries = shown.at(menuEntryCount);
     for (qsizetype i = count; i < menuEntryCount; ++i) {
         // The current item keeps its tag for the quit, as when the menu is replaced.
