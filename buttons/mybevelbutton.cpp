@@ -162,7 +162,7 @@ void MyBevelButton::Event_MenuSelected(QAction* item)
     } else if (itemKind == Texts::tagAction) {
         const QString text = item->text();
         if (StringModule::regExTest(QStringLiteral("edit"), text, false))
-            App::instance()->platform().openFile(menuFolderItemFile);
+            App::instance()->platform().openFile(menuFilePath);
         else if (StringModule::regExTest(QStringLiteral("choose"), text, false))
             getFolderItem();
         else if (StringModule::regExTest(QStringLiteral("del"), text, false))

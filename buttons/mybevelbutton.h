@@ -108,8 +108,6 @@ public:
     QPointer<QAction> menuCurrentItem;
     // Digest of an entries text -> line index selected in that text (-1 for none).
     QHash<QString, int> menuTagsByMd5;
-    // The entries file (its native path).
-    QString menuFolderItemFile;
     // Digest of the entries text as last loaded.
     QString menuMd5;
     // The folder whose other text files the menu offers; empty while none is set.
@@ -173,7 +171,7 @@ private:
 
     const Kind kind;
     QMenu* entryMenu = nullptr;
-    // False while menuEntries do not hold the lines of menuFolderItemFile: after a switch of
+    // False while menuEntries do not hold the lines of menuFilePath: after a switch of
     // files that left the new file unread, or when it could not be read. Nothing is written
     // to the entries file until it has been read.
     bool entriesCurrent = false;

@@ -70,7 +70,7 @@ void MyBevelButton::deleteMenuItem()
     if (at < 0) {
         reportProblem(QStringLiteral("\"%1\" was not removed: the entries file %2 was changed "
                                      "outside Kelvora and no longer holds it.")
-                          .arg(EntriesFileModule::decode(chosen).trimmed(), menuFolderItemFile));
+                          .arg(EntriesFileModule::decode(chosen).trimmed(), menuFilePath));
         return;
     }
     const QList<QByteArray> before = menuEntries;

@@ -19,18 +19,17 @@ void MyBevelButton::checkFolderItemExists()
     if (menuFilePath.isEmpty()) {
         menuFilePath = QDir::toNativeSeparators(bundleParentFolder() + QLatin1Char('/') +
                                                 objectName() + QStringLiteral(".txt"));
-        menuFolderItemFile = menuFilePath;
     }
 }
 
 void MyBevelButton::setMenuEntries(bool reportReadProblem)
 {
-    const QFileInfo info(menuFolderItemFile);
+    const QFileInfo info(menuFilePath);
     QByteArray text;
     QString digest;
     if (info.exists() || info.isSymLink()) {
         QString problem;
-        if (!FolderItemModule::readFile(menuFolderItemFile, &text, &problem)) {
+        if (!FolderItemModule::readFile(menuFilePath, &text, &problem)) {
             menuEntries.clear();
             ++entriesRevision;
             entriesCurrent = false;
@@ -38,7 +37,7 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
             const QString message =
                 QStringLiteral("Kelvora could not read the entries file %1 (%2). The file was "
                                "left as it is; its entries show again once it can be read.")
-                    .arg(menuFolderItemFile, problem);
+                    .arg(menuFilePath, problem);
             if (message != lastReadProblem) {
                 lastReadProblem = message;
                 if (reportReadProblem)
@@ -93,7 +92,7 @@ bool MyBevelButton::validateFile(const QString& path)
 QString MyBevelButton::fileCaption() const
 {
     return StringModule::regExReplaceAll(QStringLiteral("\\.[^\\.]+$"), QString(),
-                                         QFileInfo(menuFolderItemFile).fileName(), false);
+                                         QFileInfo(menuFilePath).fileName(), false);
 }
 
 bool MyBevelButton::canTakeFile(const QString& path)
@@ -110,7 +109,6 @@ bool MyBevelButton::canTakeFile(const QString& path)
 
 void MyBevelButton::initFolderItem()
 {
-    menuFolderItemFile = menuFilePath;
     setText(fileCaption());
     setToolTip(Texts::dropHint);
     if (!menuEntries.isEmpty() && menuCurrentItem) {
@@ -130,8 +128,7 @@ void MyBevelButton::getFolderItem()
 {
     // Opens where the current entries file lies, not in the process's working folder.
     const QString chosen = App::instance()->platform().chooseOpenFile(
-        Texts::chooseFileCaption, Texts::entriesFileFilter,
-        QFileInfo(menuFolderItemFile).absolutePath());
+        Texts::chooseFileCaption, Texts::entriesFileFilter, QFileInfo(menuFilePath).absolutePath());
     if (chosen.isEmpty())
         return;
     if (QFileInfo(chosen).isDir()) {
@@ -148,22 +145,22 @@ void MyBevelButton::getFolderItem()
 
 bool MyBevelButton::saveFolderItem()
 {
-    const QFileInfo info(menuFolderItemFile);
+    const QFileInfo info(menuFilePath);
     if (!info.exists() && !info.isSymLink()) {
         const QString folder = info.absolutePath();
         if (!QDir().mkpath(folder)) {
             reportProblem(QStringLiteral("Kelvora could not write the entries file %1: the "
                                          "folder %2 could not be created.")
-                              .arg(menuFolderItemFile, folder));
+                              .arg(menuFilePath, folder));
             return false;
         }
     }
     QString error;
-    if (!App::instance()->writeFile(menuFolderItemFile, EntriesFileModule::joinLines(menuEntries),
+    if (!App::instance()->writeFile(menuFilePath, EntriesFileModule::joinLines(menuEntries),
                                     &error)) {
         reportProblem(QStringLiteral("Kelvora could not write the entries file %1 (%2). The file "
                                      "was left as it was.")
-                          .arg(menuFolderItemFile, error));
+                          .arg(menuFilePath, error));
         return false;
     }
     return true;
@@ -174,7 +171,7 @@ bool MyBevelButton::makeEntriesCurrent(const QString& what)
     // An edit works on the file as it is now, not as it was last read: it may have been changed
     // outside since (in the editor that "Edit Menu..." opens). A file gone since is written
     // again from the lines held.
-    const QFileInfo info(menuFolderItemFile);
+    const QFileInfo info(menuFilePath);
     if (entriesCurrent && !info.exists() && !info.isSymLink())
         return true;
     // One message for both the failed read and the edit it stops.

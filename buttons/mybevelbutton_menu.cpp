@@ -277,7 +277,7 @@ QStringList MyBevelButton::folderFileItems()
 
     // Files only: a sub-folder whose name looks like an entries file is left out, since it
     // cannot be read as one.
-    const QString current = QFileInfo(menuFolderItemFile).fileName();
+    const QString current = QFileInfo(menuFilePath).fileName();
     const QFileInfoList files =
         QDir(menuFolderItemFolder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
     QStringList paths;
