@@ -63,7 +63,7 @@ void applyButtonDesign(MyBevelButton* button)
     button->setIconSize(QSize(16, 16));
     button->setDown(false);
     button->setToolTip(QString());
-    button->isAltKey = false;
+    button->setInsertion(false, 0);
 }
 
 void play(std::shared_ptr<Sound> (BundleResources::*sound)())

@@ -96,26 +96,14 @@ public:
     static QString bundleParentFolder();
     static void setBundleParentFolder(const QString& folder);
 
-    // Native (POSIX) path of the entries file.
-    QString menuFilePath;
-    // The lines of the entries file as bytes, separator lines included; decoded only for
-    // display, so that a file in any encoding keeps its bytes when lines are added or removed.
-    QList<QByteArray> menuEntries;
-    // Whether the item dragged over the button now is acceptable.
-    bool dragItemIsValid = false;
-    // The entry item that last received the check mark. Kept alive by the button when its
-    // menu is replaced, since it may outlive that menu (its tag then still counts at quit).
-    QPointer<QAction> menuCurrentItem;
-    // Digest of an entries text -> line index selected in that text (-1 for none).
-    QHash<QString, int> menuTagsByMd5;
-    // Digest of the entries text as last loaded.
-    QString menuMd5;
-    // The folder whose other text files the menu offers; empty while none is set.
-    QString menuFolderItemFolder;
-    // Whether Shift or Alt (the Option key) was held at the last entry choice or text drop.
-    bool isAltKey = false;
-    // Line index before which insertMenuItem inserts while isAltKey is true.
-    qint64 menuInsertionIndex = 0;
+    // The entries file's native path, and its lines as bytes.
+    const QString& entriesFilePath() const { return menuFilePath; }
+    const QList<QByteArray>& entries() const { return menuEntries; }
+    // The folder whose other entries files the menu offers.
+    void setEntriesFolder(const QString& folder) { menuFolderItemFolder = folder; }
+    // Where insertMenuItem puts the next line: before line index when the Shift or Alt
+    // (Option) key was held at the choice or drop (altKey), else after the last line.
+    void setInsertion(bool altKey, qint64 index);
 
 signals:
     // The entry dialogs open here: the bookmark dialog for an Option-chosen bookmark or text
@@ -170,6 +158,26 @@ private:
     bool canTakeFile(const QString& path);
 
     const Kind kind;
+    // Native (POSIX) path of the entries file.
+    QString menuFilePath;
+    // The lines of the entries file as bytes, separator lines included; decoded only for
+    // display, so that a file in any encoding keeps its bytes when lines are added or removed.
+    QList<QByteArray> menuEntries;
+    // Whether the item dragged over the button now is acceptable.
+    bool dragItemIsValid = false;
+    // The entry item that last received the check mark. Kept alive by the button when its
+    // menu is replaced, since it may outlive that menu (its tag then still counts at quit).
+    QPointer<QAction> menuCurrentItem;
+    // Digest of an entries text -> line index selected in that text (-1 for none).
+    QHash<QString, int> menuTagsByMd5;
+    // Digest of the entries text as last loaded.
+    QString menuMd5;
+    // The folder whose other text files the menu offers; empty while none is set.
+    QString menuFolderItemFolder;
+    // Whether Shift or Alt (the Option key) was held at the last entry choice or text drop.
+    bool isAltKey = false;
+    // Line index before which insertMenuItem inserts while isAltKey is true.
+    qint64 menuInsertionIndex = 0;
     QMenu* entryMenu = nullptr;
     // False while menuEntries do not hold the lines of menuFilePath: after a switch of
     // files that left the new file unread, or when it could not be read. Nothing is written

@@ -9,6 +9,12 @@
 // Adding and removing entries. Each edit writes the entries file at once; a failed write
 // leaves the file and the lines held in memory as they were.
 
+void MyBevelButton::setInsertion(bool altKey, qint64 index)
+{
+    isAltKey = altKey;
+    menuInsertionIndex = index;
+}
+
 bool MyBevelButton::insertMenuItem(const QString& entryLine)
 {
     // After a switch of files the lines held may still be the previous file's: read the new
