@@ -92,9 +92,9 @@ void MyBevelButton::Event_Close()
     if (!menuFolderItemFolder.isEmpty())
         setPreference(Keys::Folder, menuFolderItemFolder);
     // A selection made in another file's lines (the file was switched since) is none here.
-    if (menuCurrentItem) {
+    if (menuCurrentIndex) {
         const bool sameText = menuCurrentItemMd5 == currentMd5;
-        setPreference(Keys::MenuItemTag, sameText ? menuCurrentItem->data().toInt() : -1);
+        setPreference(Keys::MenuItemTag, sameText ? *menuCurrentIndex : -1);
     }
 }
 
@@ -112,14 +112,27 @@ void MyBevelButton::setCheckMark(QAction* item, bool checked)
     item->setChecked(checked);
 }
 
-void MyBevelButton::setMenuCurrentItem(QAction* item)
+void MyBevelButton::setMenuCurrentIndex(int index)
 {
-    QAction* earlier = menuCurrentItem;
-    menuCurrentItem = item;
+    menuCurrentIndex = index;
     menuCurrentItemMd5 = menuMd5;
-    // An item of an earlier menu that the button kept alive is no longer needed.
-    if (earlier && earlier != item && earlier->parent() == this)
-        delete earlier;
+}
+
+QAction* MyBevelButton::shownCurrentItem() const
+{
+    // Entry items come first in the menu, one for each line, in order.
+    if (!menuCurrentIndex || *menuCurrentIndex < 0 || *menuCurrentIndex >= menuEntryCount)
+        return nullptr;
+    QAction* item = entryMenu->actions().at(*menuCurrentIndex);
+    return item->isChecked() ? item : nullptr;
+}
+
+void MyBevelButton::forgetSelection()
+{
+    if (QAction* shown = shownCurrentItem())
+        setCheckMark(shown, false);
+    if (menuCurrentIndex)
+        menuCurrentIndex = -1;
 }
 
 void MyBevelButton::Event_MenuSelected(QAction* item)
@@ -128,10 +141,10 @@ void MyBevelButton::Event_MenuSelected(QAction* item)
         return;
     const QVariant tag = item->data();
     if (tag.typeId() == QMetaType::Int) {
-        if (menuCurrentItem)
-            setCheckMark(menuCurrentItem, false);
+        if (QAction* shown = shownCurrentItem())
+            setCheckMark(shown, false);
         setCheckMark(item, true);
-        setMenuCurrentItem(item);
+        setMenuCurrentIndex(tag.toInt());
         menuTagsByMd5.insert(menuMd5, tag.toInt());
         setToolTip(entryText(item));
         isAltKey = false;

@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 class QDropEvent;
 class QMenu;
@@ -137,7 +138,11 @@ private:
     static Kind kindOf(const QString& controlName);
     // The typer's side effects, handed the application's platform and typing script.
     Typer typer() const;
-    void setMenuCurrentItem(QAction* item);
+    void setMenuCurrentIndex(int index);
+    // The entry item of the shown menu that carries the check mark as the current one, if any.
+    QAction* shownCurrentItem() const;
+    // Forgets which line was selected, its check mark included (the lines or file changed).
+    void forgetSelection();
     void setCheckMark(QAction* item, bool checked);
     void openBookmarkDialog(const QString& text);
     void openTextDialog(const QString& text);
@@ -165,9 +170,10 @@ private:
     QList<QByteArray> menuEntries;
     // Whether the item dragged over the button now is acceptable.
     bool dragItemIsValid = false;
-    // The entry item that last received the check mark. Kept alive by the button when its
-    // menu is replaced, since it may outlive that menu (its tag then still counts at quit).
-    QPointer<QAction> menuCurrentItem;
+    // The line index of the entry that last received the check mark; -1 once the lines or the
+    // file changed since; none before any entry was selected. It outlives the menu it was
+    // chosen in: it is what counts at quit.
+    std::optional<int> menuCurrentIndex;
     // Digest of an entries text -> line index selected in that text (-1 for none).
     QHash<QString, int> menuTagsByMd5;
     // Digest of the entries text as last loaded.
@@ -198,7 +204,7 @@ private:
     QString lastFolderProblem;
     // Digest of the text last stored as the "MenuString" copy.
     QString storedTextMd5;
-    // Digest of the entries text in which menuCurrentItem was selected: at quit its tag is
+    // Digest of the entries text in which menuCurrentIndex was selected: at quit its tag is
     // stored only for that text, never for another file's lines.
     QString menuCurrentItemMd5;
     static QString bundleParentOverride;

@@ -40,8 +40,7 @@ bool MyBevelButton::updateMenu(const QString& caption)
 {
     if (!saveFolderItem())
         return false;
-    if (menuCurrentItem)
-        menuCurrentItem->setData(-1);
+    forgetSelection();
     if (menuEntries.isEmpty())
         setText(Texts::noEntriesCaption);
     else if (kind == Kind::Memos)
@@ -55,13 +54,10 @@ void MyBevelButton::deleteMenuItem()
 {
     // Only the entry that carries the check mark in the menu built from the lines held now:
     // an item of an earlier menu, or a recorded index that checked nothing, removes nothing.
-    if (!entriesCurrent || !menuCurrentItem || !menuCurrentItem->isChecked() ||
-        menuRevision != entriesRevision || !entryMenu ||
-        !entryMenu->actions().contains(menuCurrentItem))
+    if (!entriesCurrent || !shownCurrentItem() || menuRevision != entriesRevision)
         return;
-    bool isNumber = false;
-    const int index = menuCurrentItem->data().toInt(&isNumber);
-    if (!isNumber || index < 0 || index >= menuEntries.size())
+    const int index = *menuCurrentIndex;
+    if (index >= menuEntries.size())
         return;
     const QByteArray chosen = menuEntries.at(index);
     if (!makeEntriesCurrent(QStringLiteral("removed")))

@@ -111,12 +111,11 @@ void MyBevelButton::initFolderItem()
 {
     setText(fileCaption());
     setToolTip(Texts::dropHint);
-    if (!menuEntries.isEmpty() && menuCurrentItem) {
+    if (!menuEntries.isEmpty() && menuCurrentIndex) {
         // The selection is recorded for the text being left only when it was made in that
         // text; an item kept from another file's menu would check a line never chosen here.
         const QString leftMd5 = StringModule::asMd5(EntriesFileModule::joinLines(menuEntries));
-        menuTagsByMd5.insert(leftMd5,
-                             menuCurrentItemMd5 == leftMd5 ? menuCurrentItem->data().toInt() : -1);
+        menuTagsByMd5.insert(leftMd5, menuCurrentItemMd5 == leftMd5 ? *menuCurrentIndex : -1);
         // The new file is read at the next press, or before anything is written to it.
         entriesCurrent = false;
     } else {
@@ -137,8 +136,7 @@ void MyBevelButton::getFolderItem()
                 .arg(chosen));
         return;
     }
-    if (menuCurrentItem)
-        menuCurrentItem->setData(-1);
+    forgetSelection();
     menuFilePath = QDir::toNativeSeparators(chosen);
     initFolderItem();
 }

@@ -136,10 +136,7 @@ void MyBevelButton::buildMenu()
             return;
     }
 
-    // The selected item may belong to the menu that is replaced now; the button keeps it. The
-    // old menu goes before the new one is built, so two never live at once.
-    if (menuCurrentItem && menuCurrentItem->parent() == entryMenu)
-        menuCurrentItem->setParent(this);
+    // The old menu goes before the new one is built, so two never live at once.
     delete entryMenu;
     entryMenu = nullptr;
 
@@ -180,7 +177,7 @@ void MyBevelButton::buildMenu()
     menuFileItems = fileItems;
     menuEntryCount = menuEntries.size();
     if (checked)
-        setMenuCurrentItem(checked);
+        setMenuCurrentIndex(selected);
 }
 
 void MyBevelButton::moveCheckMark(int selected)
@@ -193,16 +190,13 @@ void MyBevelButton::moveCheckMark(int selected)
             wanted = item;
     }
     // The one entry checked in the shown menu is the current item, when it belongs to it.
-    QAction* shown =
-        menuCurrentItem && menuCurrentItem->parent() == entryMenu && menuCurrentItem->isChecked()
-            ? menuCurrentItem.data()
-            : nullptr;
+    QAction* shown = shownCurrentItem();
     if (wanted != shown) {
         if (shown)
             setCheckMark(shown, false);
         if (wanted) {
             setCheckMark(wanted, true);
-            setMenuCurrentItem(wanted);
+            setMenuCurrentIndex(selected);
         }
     }
     offerDelete(wanted != nullptr);
@@ -229,15 +223,8 @@ bool MyBevelButton::refillMenu(int selected)
     const QList<QAction*> shown = entryMenu->actions();
     const bool bookmarks = kind == Kind::Bookmarks;
     QAction* afterEntries = shown.at(menuEntryCount);
-    for (qsizetype i = count; i < menuEntryCount; ++i) {
-        // The current item keeps its tag for the quit, as when the menu is replaced.
-        if (shown.at(i) == menuCurrentItem) {
-            entryMenu->removeAction(menuCurrentItem);
-            menuCurrentItem->setParent(this);
-        } else {
-            delete shown.at(i);
-        }
-    }
+    for (qsizetype i = count; i < menuEntryCount; ++i)
+        delete shown.at(i);
     // Items whose text stays as it was cost nothing more: Qt lays the menu out again only
     // when an item changed.
     QAction* checked = nullptr;
@@ -252,7 +239,7 @@ bool MyBevelButton::refillMenu(int selected)
     menuRevision = entriesRevision;
     menuEntryCount = count;
     if (checked)
-        setMenuCurrentItem(checked);
+        setMenuCurrentIndex(selected);
     return true;
 }
 
