@@ -86,8 +86,9 @@ void MyBevelButton::Event_Open()
 
 void MyBevelButton::Event_Close()
 {
-    setPreference(Keys::File, menuFilePath);
-    const QString currentMd5 = StringModule::asMd5(EntriesFileModule::joinLines(menuEntries));
+    setPreference(Keys::File, entriesFile.path());
+    const QString currentMd5 =
+        StringModule::asMd5(EntriesFileModule::joinLines(entriesFile.lines()));
     setPreference(Keys::MenuAsMd5, currentMd5);
     if (!menuFolderItemFolder.isEmpty())
         setPreference(Keys::Folder, menuFolderItemFolder);
@@ -100,7 +101,7 @@ void MyBevelButton::Event_Close()
 
 bool MyBevelButton::Event_MouseDown(int, int)
 {
-    if (!menuFilePath.isEmpty())
+    if (!entriesFile.path().isEmpty())
         buildMenu();
     return false;
 }
@@ -170,12 +171,12 @@ void MyBevelButton::Event_MenuSelected(QAction* item)
 
     const QString itemKind = tag.toString();
     if (itemKind == Texts::tagFile) {
-        menuFilePath = item->objectName();
+        entriesFile.setPath(item->objectName());
         initFolderItem();
     } else if (itemKind == Texts::tagAction) {
         const QString text = item->text();
         if (StringModule::regExTest(QStringLiteral("edit"), text, false))
-            App::instance()->platform().openFile(menuFilePath);
+            App::instance()->platform().openFile(entriesFile.path());
         else if (StringModule::regExTest(QStringLiteral("choose"), text, false))
             getFolderItem();
         else if (StringModule::regExTest(QStringLiteral("del"), text, false))
@@ -256,7 +257,7 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
         } else if (dragged.hasFile && QFileInfo(dragged.path).isDir()) {
             menuFolderItemFolder = QDir::toNativeSeparators(dragged.path);
         } else if (dragged.hasFile && validateFile(dragged.path) && canTakeFile(dragged.path)) {
-            menuFilePath = QDir::toNativeSeparators(dragged.path);
+            entriesFile.setPath(QDir::toNativeSeparators(dragged.path));
             setPreference(Keys::MenuItemTag, QVariant());
             initFolderItem();
         } else {

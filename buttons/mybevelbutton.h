@@ -4,6 +4,8 @@
 // down that file's lines as its menu, acts on a chosen entry by its kind, and takes dropped
 // text, files and folders.
 
+#include "buttons/entriesfile.h"
+
 #include <QAction>
 #include <QByteArray>
 #include <QHash>
@@ -98,8 +100,8 @@ public:
     static void setBundleParentFolder(const QString& folder);
 
     // The entries file's native path, and its lines as bytes.
-    const QString& entriesFilePath() const { return menuFilePath; }
-    const QList<QByteArray>& entries() const { return menuEntries; }
+    const QString& entriesFilePath() const { return entriesFile.path(); }
+    const QList<QByteArray>& entries() const { return entriesFile.lines(); }
     // The folder whose other entries files the menu offers.
     void setEntriesFolder(const QString& folder) { menuFolderItemFolder = folder; }
     // Where insertMenuItem puts the next line: before line index when the Shift or Alt
@@ -163,11 +165,7 @@ private:
     bool canTakeFile(const QString& path);
 
     const Kind kind;
-    // Native (POSIX) path of the entries file.
-    QString menuFilePath;
-    // The lines of the entries file as bytes, separator lines included; decoded only for
-    // display, so that a file in any encoding keeps its bytes when lines are added or removed.
-    QList<QByteArray> menuEntries;
+    EntriesFile entriesFile;
     // Whether the item dragged over the button now is acceptable.
     bool dragItemIsValid = false;
     // The line index of the entry that last received the check mark; -1 once the lines or the
@@ -185,13 +183,7 @@ private:
     // Line index before which insertMenuItem inserts while isAltKey is true.
     qint64 menuInsertionIndex = 0;
     QMenu* entryMenu = nullptr;
-    // False while menuEntries do not hold the lines of menuFilePath: after a switch of
-    // files that left the new file unread, or when it could not be read. Nothing is written
-    // to the entries file until it has been read.
-    bool entriesCurrent = false;
-    // Counts every change of menuEntries; the menu shown remembers the count it was built at,
-    // so a delete acts only on the lines that menu shows.
-    quint64 entriesRevision = 0;
+    // The entries file's revision the shown menu was built at.
     quint64 menuRevision = 0;
     // What else the shown menu was built from: the files it offers; its delete item, there
     // while one of its entries carries the check mark, goes before its edit item.

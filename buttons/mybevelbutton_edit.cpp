@@ -21,16 +21,16 @@ bool MyBevelButton::insertMenuItem(const QString& entryLine)
     // file first, so that they are never written into it.
     if (!makeEntriesCurrent(QStringLiteral("added")))
         return false;
-    const QList<QByteArray> before = menuEntries;
-    qsizetype at = menuEntries.size();
+    const QList<QByteArray> before = entriesFile.lines();
+    QList<QByteArray> lines = before;
+    qsizetype at = lines.size();
     // An index recorded before the file was shortened elsewhere appends.
-    if (isAltKey && menuInsertionIndex >= 0 && menuInsertionIndex <= menuEntries.size())
+    if (isAltKey && menuInsertionIndex >= 0 && menuInsertionIndex <= lines.size())
         at = menuInsertionIndex;
-    menuEntries.insert(at, entryLine.toUtf8());
-    ++entriesRevision;
+    lines.insert(at, entryLine.toUtf8());
+    entriesFile.setLines(std::move(lines));
     if (!updateMenu(entryLine)) {
-        menuEntries = before;
-        ++entriesRevision;
+        entriesFile.setLines(before);
         return false;
     }
     return true;
@@ -41,7 +41,7 @@ bool MyBevelButton::updateMenu(const QString& caption)
     if (!saveFolderItem())
         return false;
     forgetSelection();
-    if (menuEntries.isEmpty())
+    if (entriesFile.lines().isEmpty())
         setText(Texts::noEntriesCaption);
     else if (kind == Kind::Memos)
         setText(caption.isEmpty() ? objectName() : caption);
@@ -54,32 +54,31 @@ void MyBevelButton::deleteMenuItem()
 {
     // Only the entry that carries the check mark in the menu built from the lines held now:
     // an item of an earlier menu, or a recorded index that checked nothing, removes nothing.
-    if (!entriesCurrent || !shownCurrentItem() || menuRevision != entriesRevision)
+    if (!entriesFile.isRead() || !shownCurrentItem() || menuRevision != entriesFile.revision())
         return;
     const int index = *menuCurrentIndex;
-    if (index >= menuEntries.size())
+    if (index >= entriesFile.lines().size())
         return;
-    const QByteArray chosen = menuEntries.at(index);
+    const QByteArray chosen = entriesFile.lines().at(index);
     if (!makeEntriesCurrent(QStringLiteral("removed")))
         return;
     // Lines added or removed outside since the menu was built move the chosen line: it is
     // removed where it stands now (the nearest copy of its bytes), or not at all once gone.
     qsizetype at = -1;
-    for (qsizetype i = 0; i < menuEntries.size(); ++i) {
-        if (menuEntries.at(i) == chosen && (at < 0 || qAbs(i - index) < qAbs(at - index)))
+    for (qsizetype i = 0; i < entriesFile.lines().size(); ++i) {
+        if (entriesFile.lines().at(i) == chosen && (at < 0 || qAbs(i - index) < qAbs(at - index)))
             at = i;
     }
     if (at < 0) {
         reportProblem(QStringLiteral("\"%1\" was not removed: the entries file %2 was changed "
                                      "outside Kelvora and no longer holds it.")
-                          .arg(EntriesFileModule::decode(chosen).trimmed(), menuFilePath));
+                          .arg(EntriesFileModule::decode(chosen).trimmed(), entriesFile.path()));
         return;
     }
-    const QList<QByteArray> before = menuEntries;
-    menuEntries.removeAt(at);
-    ++entriesRevision;
-    if (!updateMenu(QString())) {
-        menuEntries = before;
-        ++entriesRevision;
-    }
+    const QList<QByteArray> before = entriesFile.lines();
+    QList<QByteArray> lines = before;
+    lines.removeAt(at);
+    entriesFile.setLines(std::move(lines));
+    if (!updateMenu(QString()))
+        entriesFile.setLines(before);
 }

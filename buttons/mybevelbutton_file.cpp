@@ -15,29 +15,27 @@
 void MyBevelButton::checkFolderItemExists()
 {
     const QVariant stored = getPreference(Keys::File);
-    menuFilePath = stored.isNull() ? QString() : stored.toString();
-    if (menuFilePath.isEmpty()) {
-        menuFilePath = QDir::toNativeSeparators(bundleParentFolder() + QLatin1Char('/') +
-                                                objectName() + QStringLiteral(".txt"));
+    entriesFile.setPath(stored.isNull() ? QString() : stored.toString());
+    if (entriesFile.path().isEmpty()) {
+        entriesFile.setPath(QDir::toNativeSeparators(bundleParentFolder() + QLatin1Char('/') +
+                                                     objectName() + QStringLiteral(".txt")));
     }
 }
 
 void MyBevelButton::setMenuEntries(bool reportReadProblem)
 {
-    const QFileInfo info(menuFilePath);
+    const QFileInfo info(entriesFile.path());
     QByteArray text;
     QString digest;
     if (info.exists() || info.isSymLink()) {
         QString problem;
-        if (!FolderItemModule::readFile(menuFilePath, &text, &problem)) {
-            menuEntries.clear();
-            ++entriesRevision;
-            entriesCurrent = false;
+        if (!FolderItemModule::readFile(entriesFile.path(), &text, &problem)) {
+            entriesFile.readFailed();
             // Shown once per failure, not at every press that meets it again.
             const QString message =
                 QStringLiteral("Kelvora could not read the entries file %1 (%2). The file was "
                                "left as it is; its entries show again once it can be read.")
-                    .arg(menuFilePath, problem);
+                    .arg(entriesFile.path(), problem);
             if (message != lastReadProblem) {
                 lastReadProblem = message;
                 if (reportReadProblem)
@@ -47,12 +45,8 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
         }
         lastReadProblem.clear();
         text = EntriesFileModule::normalizeLineEnds(std::move(text));
-        QList<QByteArray> lines = EntriesFileModule::splitLines(text);
         // The menu shown stays valid for a delete while the file reads as it did.
-        if (!entriesCurrent || lines != menuEntries) {
-            menuEntries = std::move(lines);
-            ++entriesRevision;
-        }
+        entriesFile.takeRead(EntriesFileModule::splitLines(text));
         // The copy is stored again only when the text differs from the one stored last.
         digest = StringModule::asMd5(text);
         if (digest != storedTextMd5) {
@@ -63,11 +57,10 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
         lastReadProblem.clear();
         const QVariant copy = getPreference(Keys::MenuString);
         text = copy.isNull() ? QByteArray() : EntriesFileModule::fromStoredText(copy.toString());
-        menuEntries = EntriesFileModule::splitLines(text);
-        ++entriesRevision;
+        entriesFile.setLines(EntriesFileModule::splitLines(text));
         saveFolderItem();
+        entriesFile.markRead();
     }
-    entriesCurrent = true;
 
     if (text.isEmpty()) {
         setText(Texts::noEntriesCaption);
@@ -78,8 +71,8 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
         const QVariant tag = getPreference(Keys::MenuItemTag);
         bool isNumber = false;
         const qint64 index = tag.isNull() ? -1 : tag.toLongLong(&isNumber);
-        if (isNumber && index >= 0 && index < menuEntries.size())
-            setText(EntriesFileModule::decode(menuEntries.at(index)));
+        if (isNumber && index >= 0 && index < entriesFile.lines().size())
+            setText(EntriesFileModule::decode(entriesFile.lines().at(index)));
     }
 }
 
@@ -92,7 +85,7 @@ bool MyBevelButton::validateFile(const QString& path)
 QString MyBevelButton::fileCaption() const
 {
     return StringModule::regExReplaceAll(QStringLiteral("\\.[^\\.]+$"), QString(),
-                                         QFileInfo(menuFilePath).fileName(), false);
+                                         QFileInfo(entriesFile.path()).fileName(), false);
 }
 
 bool MyBevelButton::canTakeFile(const QString& path)
@@ -111,13 +104,14 @@ void MyBevelButton::initFolderItem()
 {
     setText(fileCaption());
     setToolTip(Texts::dropHint);
-    if (!menuEntries.isEmpty() && menuCurrentIndex) {
+    if (!entriesFile.lines().isEmpty() && menuCurrentIndex) {
         // The selection is recorded for the text being left only when it was made in that
         // text; an item kept from another file's menu would check a line never chosen here.
-        const QString leftMd5 = StringModule::asMd5(EntriesFileModule::joinLines(menuEntries));
+        const QString leftMd5 =
+            StringModule::asMd5(EntriesFileModule::joinLines(entriesFile.lines()));
         menuTagsByMd5.insert(leftMd5, menuCurrentItemMd5 == leftMd5 ? *menuCurrentIndex : -1);
         // The new file is read at the next press, or before anything is written to it.
-        entriesCurrent = false;
+        entriesFile.markUnread();
     } else {
         setMenuEntries();
     }
@@ -127,7 +121,8 @@ void MyBevelButton::getFolderItem()
 {
     // Opens where the current entries file lies, not in the process's working folder.
     const QString chosen = App::instance()->platform().chooseOpenFile(
-        Texts::chooseFileCaption, Texts::entriesFileFilter, QFileInfo(menuFilePath).absolutePath());
+        Texts::chooseFileCaption, Texts::entriesFileFilter,
+        QFileInfo(entriesFile.path()).absolutePath());
     if (chosen.isEmpty())
         return;
     if (QFileInfo(chosen).isDir()) {
@@ -137,28 +132,28 @@ void MyBevelButton::getFolderItem()
         return;
     }
     forgetSelection();
-    menuFilePath = QDir::toNativeSeparators(chosen);
+    entriesFile.setPath(QDir::toNativeSeparators(chosen));
     initFolderItem();
 }
 
 bool MyBevelButton::saveFolderItem()
 {
-    const QFileInfo info(menuFilePath);
+    const QFileInfo info(entriesFile.path());
     if (!info.exists() && !info.isSymLink()) {
         const QString folder = info.absolutePath();
         if (!QDir().mkpath(folder)) {
             reportProblem(QStringLiteral("Kelvora could not write the entries file %1: the "
                                          "folder %2 could not be created.")
-                              .arg(menuFilePath, folder));
+                              .arg(entriesFile.path(), folder));
             return false;
         }
     }
     QString error;
-    if (!App::instance()->writeFile(menuFilePath, EntriesFileModule::joinLines(menuEntries),
-                                    &error)) {
+    if (!App::instance()->writeFile(entriesFile.path(),
+                                    EntriesFileModule::joinLines(entriesFile.lines()), &error)) {
         reportProblem(QStringLiteral("Kelvora could not write the entries file %1 (%2). The file "
                                      "was left as it was.")
-                          .arg(menuFilePath, error));
+                          .arg(entriesFile.path(), error));
         return false;
     }
     return true;
@@ -169,12 +164,12 @@ bool MyBevelButton::makeEntriesCurrent(const QString& what)
     // An edit works on the file as it is now, not as it was last read: it may have been changed
     // outside since (in the editor that "Edit Menu..." opens). A file gone since is written
     // again from the lines held.
-    const QFileInfo info(menuFilePath);
-    if (entriesCurrent && !info.exists() && !info.isSymLink())
+    const QFileInfo info(entriesFile.path());
+    if (entriesFile.isRead() && !info.exists() && !info.isSymLink())
         return true;
     // One message for both the failed read and the edit it stops.
     setMenuEntries(false);
-    if (entriesCurrent)
+    if (entriesFile.isRead())
         return true;
     reportProblem(QStringLiteral("The entry could not be %1, since Kelvora does not write over a "
                                  "file it could not read. %2")

@@ -77,7 +77,7 @@ void MyBevelButton::fillCompoundItem(QAction* item, const QString& line, int ind
 
 bool MyBevelButton::fillEntryItem(QAction* item, qsizetype i, int selected, bool bookmarks)
 {
-    const QString line = EntriesFileModule::decode(menuEntries.at(i));
+    const QString line = EntriesFileModule::decode(entriesFile.lines().at(i));
     const int index = static_cast<int>(i);
     bool separator = line.trimmed().isEmpty();
     if (separator) {
@@ -128,7 +128,7 @@ void MyBevelButton::buildMenu()
     // its check mark may move. Laying out a long menu costs more than building it.
     const QStringList fileItems = folderFileItems();
     if (menuEditItem && fileItems == menuFileItems) {
-        if (menuRevision == entriesRevision) {
+        if (menuRevision == entriesFile.revision()) {
             moveCheckMark(selected);
             return;
         }
@@ -143,9 +143,9 @@ void MyBevelButton::buildMenu()
     auto* menu = new EntryMenu(this);
     const bool bookmarks = kind == Kind::Bookmarks;
     QList<QAction*> items;
-    items.reserve(menuEntries.size() + 4);
+    items.reserve(entriesFile.lines().size() + 4);
     QAction* checked = nullptr;
-    for (qsizetype i = 0; i < menuEntries.size(); ++i) {
+    for (qsizetype i = 0; i < entriesFile.lines().size(); ++i) {
         auto* item = new QAction(menu);
         if (fillEntryItem(item, i, selected, bookmarks))
             checked = item;
@@ -173,9 +173,9 @@ void MyBevelButton::buildMenu()
     connect(menu, &QMenu::triggered, this, &MyBevelButton::Event_MenuSelected);
     setMenu(menu);
     entryMenu = menu;
-    menuRevision = entriesRevision;
+    menuRevision = entriesFile.revision();
     menuFileItems = fileItems;
-    menuEntryCount = menuEntries.size();
+    menuEntryCount = entriesFile.lines().size();
     if (checked)
         setMenuCurrentIndex(selected);
 }
@@ -183,7 +183,7 @@ void MyBevelButton::buildMenu()
 void MyBevelButton::moveCheckMark(int selected)
 {
     QAction* wanted = nullptr;
-    if (selected >= 0 && selected < menuEntries.size()) {
+    if (selected >= 0 && selected < entriesFile.lines().size()) {
         // Entry items come first in the menu, one for each line, in order.
         QAction* item = entryMenu->actions().at(selected);
         if (!item->isSeparator())
@@ -217,7 +217,7 @@ bool MyBevelButton::refillMenu(int selected)
     // Qt searches the whole menu for every item added or removed: beyond a few, a new menu
     // costs less.
     constexpr qsizetype fewItems = 64;
-    const qsizetype count = menuEntries.size();
+    const qsizetype count = entriesFile.lines().size();
     if (qAbs(count - menuEntryCount) > fewItems)
         return false;
     const QList<QAction*> shown = entryMenu->actions();
@@ -236,7 +236,7 @@ bool MyBevelButton::refillMenu(int selected)
             entryMenu->insertAction(afterEntries, item);
     }
     offerDelete(checked != nullptr);
-    menuRevision = entriesRevision;
+    menuRevision = entriesFile.revision();
     menuEntryCount = count;
     if (checked)
         setMenuCurrentIndex(selected);
@@ -264,7 +264,7 @@ QStringList MyBevelButton::folderFileItems()
 
     // Files only: a sub-folder whose name looks like an entries file is left out, since it
     // cannot be read as one.
-    const QString current = QFileInfo(menuFilePath).fileName();
+    const QString current = QFileInfo(entriesFile.path()).fileName();
     const QFileInfoList files =
         QDir(menuFolderItemFolder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
     QStringList paths;
