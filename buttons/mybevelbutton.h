@@ -100,10 +100,10 @@ public:
     static void setBundleParentFolder(const QString& folder);
 
     // The entries file's native path, and its lines as bytes.
-    const QString& entriesFilePath() const { return entriesFile.path(); }
-    const QList<QByteArray>& entries() const { return entriesFile.lines(); }
+    const QString& menuFilePath() const { return entriesFile.path(); }
+    const QList<QByteArray>& menuEntries() const { return entriesFile.lines(); }
     // The folder whose other entries files the menu offers.
-    void setEntriesFolder(const QString& folder) { menuFolderItemFolder = folder; }
+    void setMenuFolderItemFolder(const QString& folder) { menuFolderItemFolder = folder; }
     // Where insertMenuItem puts the next line: before line index when the Shift or Alt
     // (Option) key was held at the choice or drop (altKey), else after the last line.
     void setInsertion(bool altKey, qint64 index);

@@ -53,7 +53,7 @@ void BenchBuildMenu::pressPath()
     {
         button->Event_MouseDown(1, 1);
     }
-    QCOMPARE(button->entries().size(), lines);
+    QCOMPARE(button->menuEntries().size(), lines);
 }
 
 void BenchBuildMenu::readAndDigest()

@@ -207,7 +207,7 @@ private slots:
         QFETCH(QStringList, files);
         auto button = fx.openOn("Memos", "a\nb");
         QVERIFY(button);
-        button->setEntriesFolder(fx.folder->path());
+        button->setMenuFolderItemFolder(fx.folder->path());
         QVERIFY(fx.choose(*button, "a"));
         fx.pressAndDescribe(*button);
         const QMenu* shown = button->menu();
@@ -317,7 +317,7 @@ private slots:
         QCOMPARE(fakePlatform().openDialogs, QStringList{Texts::entriesFileFilter + " in " +
                                                          QFileInfo(fx.path("e.txt")).path()});
         QCOMPARE(button->text(), "e");
-        QCOMPARE(button->entriesFilePath(), fx.path("e.txt"));
+        QCOMPARE(button->menuFilePath(), fx.path("e.txt"));
     }
 
 private:

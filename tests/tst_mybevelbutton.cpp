@@ -208,7 +208,7 @@ private slots:
         QVERIFY(!target->isDown());
 
         QCOMPARE(fx.entries(), entries);
-        QCOMPARE(target->entriesFilePath(), fx.path("e.txt"));
+        QCOMPARE(target->menuFilePath(), fx.path("e.txt"));
         QVERIFY(!QFileInfo::exists(fx.path("sub")));
         QCOMPARE(fakePlatform().messages.size(), kind == "gone" ? 1 : 0);
         const bool taken = accepted && kind != "gone";
@@ -238,7 +238,7 @@ private slots:
         QVERIFY(drop(fx.path("NEW.TXT")));
         QVERIFY(drop(fx.path("lists"))); // a folder changes neither caption nor file
         QCOMPARE(button->text(), "NEW");
-        QCOMPARE(button->entriesFilePath(), fx.path("NEW.TXT"));
+        QCOMPARE(button->menuFilePath(), fx.path("NEW.TXT"));
         QCOMPARE(fakePlatform().soundsPlayed, (QStringList{"snap1.aif", "snap1.aif"}));
 
         button->Event_Close();
@@ -263,7 +263,7 @@ private slots:
         App::instance()->Preferences().Set("TypersMenuString", "one\ntwo");
         auto button = fx.open("Typers", path);
         QCOMPARE(fx.readBytes(path), QByteArray("one\ntwo"));
-        QCOMPARE(button->entries(), (QByteArrayList{"one", "two"}));
+        QCOMPARE(button->menuEntries(), (QByteArrayList{"one", "two"}));
         QVERIFY(!QFileInfo::exists("x"));
     }
 
@@ -394,7 +394,7 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
 
-        QCOMPARE(button->entries(), (QByteArrayList{"a", "b"}));
+        QCOMPARE(button->menuEntries(), (QByteArrayList{"a", "b"}));
         QCOMPARE(fakePlatform().messages.size(), 1);
         QVERIFY(fakePlatform().messages.first().contains(fx.path("e.txt")));
         QCOMPARE(QDir(fx.folder->path()).entryList(QDir::Files), files);
