@@ -15,7 +15,6 @@
 #include <QToolButton>
 #include <QVariant>
 
-#include <memory>
 #include <optional>
 
 class QDropEvent;
