@@ -197,11 +197,6 @@ bool App::runMenuHandler(const QString& itemName)
     return it != menuHandlers.cend() && (*it)();
 }
 
-bool App::hasMenuHandler(const QString& itemName) const
-{
-    return menuHandlers.contains(itemName);
-}
-
 void App::Quit(QuitBy by)
 {
     if (by == QuitBy::Session)

@@ -76,7 +76,6 @@ public:
     // Menu handlers bound by item name at start-up.
     void registerMenuHandler(const QString& itemName, std::function<bool()> handler);
     bool runMenuHandler(const QString& itemName);
-    bool hasMenuHandler(const QString& itemName) const;
 
     // Who asked to quit: the user (the Quit command, closing the strip), who then reads a report
     // of a failed save before the program ends, or the session (a signal, the display gone),

@@ -18,7 +18,6 @@ private slots:
     void initDateDecision();
     void menubarHeight();
     void closeSavesAndReportsFailure();
-    void menuHandlersByName();
 
 private:
     QString prefsPath() const { return testEnvironment().dataHome() + "/Kelvora/Kelvora.js"; }
@@ -112,20 +111,6 @@ void TestApp::closeSavesAndReportsFailure()
     QCOMPARE(fakePlatform().messages.size(), 1);
     QVERIFY(fakePlatform().messages.first().contains(prefsPath()));
     QVERIFY(QDir(prefsPath()).removeRecursively());
-}
-
-void TestApp::menuHandlersByName()
-{
-    App& app = *App::instance();
-    int calls = 0;
-    app.registerMenuHandler("SupportSite", [&] {
-        ++calls;
-        return false;
-    });
-    QVERIFY(app.hasMenuHandler("SupportSite"));
-    QVERIFY(!app.runMenuHandler("SupportSite"));
-    QVERIFY(!app.runMenuHandler("Separator2"));
-    QCOMPARE(calls, 1);
 }
 
 KELVORA_TEST_MAIN(TestApp)
