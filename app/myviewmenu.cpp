@@ -31,11 +31,14 @@ void MyViewMenu::buildMenu()
     }
 }
 
+bool MyViewMenu::storedMinimised()
+{
+    return App::instance()->Preferences().Get(Keys::windowSize).toString() == BarTexts::Min;
+}
+
 QLatin1StringView MyViewMenu::sizeWord()
 {
-    const bool minimised =
-        App::instance()->Preferences().Get(Keys::windowSize).toString() == BarTexts::Min;
-    return minimised ? BarTexts::Expand : BarTexts::Minimize;
+    return storedMinimised() ? BarTexts::Expand : BarTexts::Minimize;
 }
 
 bool MyViewMenu::Event_Action(QAction* item)

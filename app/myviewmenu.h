@@ -24,7 +24,9 @@ public:
     void Event_EnableMenu();
     // Replaces the items with menuEntries, bringing the size word in line with "windowSize".
     void buildMenu();
-    // The size word on offer: "Expand" while "windowSize" is "Min", "Minimize" otherwise.
+    // Whether "windowSize" holds "Min": the bar is stored shrunk to its handle.
+    static bool storedMinimised();
+    // The size word on offer: "Expand" while the bar is stored shrunk, "Minimize" otherwise.
     static QLatin1StringView sizeWord();
 
 signals:

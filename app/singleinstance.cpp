@@ -1,5 +1,7 @@
 #include "app/singleinstance.h"
 
+#include "app/texts.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -93,7 +95,7 @@ SingleInstance::SingleInstance()
     QString display = displayName();
     display.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.]")), QStringLiteral("_"));
     socketPath = QDir(folder).filePath(
-        QStringLiteral("Kelvora-%1-%2").arg(QString::number(::getuid()), display));
+        QStringLiteral("%1-%2-%3").arg(Texts::appName, QString::number(::getuid()), display));
 }
 
 bool SingleInstance::claim()

@@ -220,17 +220,12 @@ void WindowBevelButtons::buildBevelButtons()
     if (MyViewMenu* viewMenu = app.ViewMenu())
         viewMenu->menuEntries = layoutItems();
 
-    if (storedMinimised()) {
+    if (MyViewMenu::storedMinimised()) {
         toggleSize();
     } else {
         play(&BundleResources::switchOn);
         setPosition();
     }
-}
-
-bool WindowBevelButtons::storedMinimised()
-{
-    return App::instance()->Preferences().Get(Keys::windowSize).toString() == BarTexts::Min;
 }
 
 QStringList WindowBevelButtons::layoutItems()

@@ -51,8 +51,6 @@ public:
 
     // Clamps the bar to the main screen and stores its position for the current size.
     void adjustPosition();
-    // Whether "windowSize" holds "Min": the bar is stored shrunk to its handle.
-    static bool storedMinimised();
     // The layout and size items of the handle's menu and the View menu, "-" for a separator:
     // the buttons not shown alone, "Show All" while one is, then the size item.
     static QStringList layoutItems();
