@@ -11,11 +11,12 @@ namespace StringModule
 namespace
 {
 
-QRegularExpression makeExpression(const QString& pattern, bool caseSensitive)
+QRegularExpression makeExpression(const QString& pattern, bool caseSensitive,
+                                  QRegularExpression::PatternOptions options = {})
 {
-    QRegularExpression expression(pattern, caseSensitive
-                                               ? QRegularExpression::NoPatternOption
-                                               : QRegularExpression::CaseInsensitiveOption);
+    if (!caseSensitive)
+        options |= QRegularExpression::CaseInsensitiveOption;
+    QRegularExpression expression(pattern, options);
     if (!expression.isValid())
         std::fprintf(stderr, "Kelvora: invalid pattern \"%s\": %s\n", qUtf8Printable(pattern),
                      qUtf8Printable(expression.errorString()));
@@ -78,15 +79,17 @@ QString expandReplacement(const QString& replacement, const QRegularExpressionMa
     return out;
 }
 
-bool regExTest(const QString& pattern, const QString& text, bool caseSensitive)
+bool regExTest(const QString& pattern, const QString& text, bool caseSensitive,
+               QRegularExpression::PatternOptions options)
 {
-    return regExMatch(pattern, text, caseSensitive).has_value();
+    return regExMatch(pattern, text, caseSensitive, options).has_value();
 }
 
 std::optional<QRegularExpressionMatch> regExMatch(const QString& pattern, const QString& text,
-                                                  bool caseSensitive)
+                                                  bool caseSensitive,
+                                                  QRegularExpression::PatternOptions options)
 {
-    const QRegularExpression expression = makeExpression(pattern, caseSensitive);
+    const QRegularExpression expression = makeExpression(pattern, caseSensitive, options);
     if (!expression.isValid())
         return std::nullopt;
     QRegularExpressionMatch match = expression.match(text);

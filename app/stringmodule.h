@@ -14,10 +14,13 @@
 namespace StringModule
 {
 
-bool regExTest(const QString& pattern, const QString& text, bool caseSensitive);
+// Further options (Unicode properties, say) may be added to the case-sensitivity flag.
+bool regExTest(const QString& pattern, const QString& text, bool caseSensitive,
+               QRegularExpression::PatternOptions options = {});
 // The first match, or nothing when the pattern does not match (or is not a valid pattern).
 std::optional<QRegularExpressionMatch> regExMatch(const QString& pattern, const QString& text,
-                                                  bool caseSensitive);
+                                                  bool caseSensitive,
+                                                  QRegularExpression::PatternOptions options = {});
 // The replacement may refer to sub-expressions as \0 to \9; \\ stands for one backslash.
 // Any other character, a $ included, is taken literally.
 QString regExReplace(const QString& pattern, const QString& replacement, const QString& text,

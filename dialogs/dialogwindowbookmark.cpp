@@ -14,6 +14,17 @@
 namespace
 {
 QPointer<DialogWindowBookmark> current;
+
+// A bookmark is one line of the entries file, and a TAB would end its title early: TAB, line
+// ends and other control characters of a field become blanks.
+QString oneLine(QString text)
+{
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+            c.category() == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    return text.trimmed();
+}
 } // namespace
 
 DialogWindowBookmark* DialogWindowBookmark::instance()
@@ -99,7 +110,7 @@ void DialogWindowBookmark::TextFieldTitle_Open(MyTextField* field)
 bool DialogWindowBookmark::ButtonOk_MouseDown(PushButtonOk* button, int, int)
 {
     button->menuEntry =
-        TextFieldTitle()->text().trimmed() + QLatin1Char('\t') + TextFieldUrl()->text().trimmed();
+        oneLine(TextFieldTitle()->text()) + QLatin1Char('\t') + oneLine(TextFieldUrl()->text());
     return false;
 }
 
@@ -109,19 +120,22 @@ DialogWindowBookmark::Split DialogWindowBookmark::split(const QString& text)
     QString t = text.trimmed();
     if (t.isEmpty())
         return result;
-    if (const auto found = StringModule::regExMatch(DialogPatterns::address, t, false)) {
+    if (const auto found =
+            StringModule::regExMatch(DialogPatterns::address, t, false, DialogPatterns::options)) {
         result.url = found->captured(1);
         // What stood before and after the address, joined as they are.
         result.title = t.left(found->capturedStart()) + t.mid(found->capturedEnd());
         if (result.title.isEmpty()) {
-            const auto host = StringModule::regExMatch(DialogPatterns::host, result.url, false);
+            const auto host = StringModule::regExMatch(DialogPatterns::host, result.url, false,
+                                                       DialogPatterns::options);
             // A bare scheme ("https://") has no host: the title stays empty for the user.
             if (host)
                 result.title = host->captured(1);
         }
         return result;
     }
-    if (const auto found = StringModule::regExMatch(DialogPatterns::mail, t, false)) {
+    if (const auto found =
+            StringModule::regExMatch(DialogPatterns::mail, t, false, DialogPatterns::options)) {
         result.url = QStringLiteral("mailto:") + found->captured(1);
         result.title = found->captured(2);
         t = (t.left(found->capturedStart()) + t.mid(found->capturedEnd())).trimmed();

@@ -1,6 +1,7 @@
 #include "dialogs/mytextfield.h"
 
 #include "app/stringmodule.h"
+#include "dialogs/dialogpatterns.h"
 #include "dialogs/pushbuttonok.h"
 
 #include <QPalette>
@@ -44,7 +45,7 @@ void MyTextField::Event_TextChange()
 
 void MyTextField::validate()
 {
-    isValid = StringModule::regExTest(validationPattern, text(), false);
+    isValid = StringModule::regExTest(validationPattern, text(), false, DialogPatterns::options);
     QPalette colours = palette();
     colours.setColor(QPalette::Text, isValid ? validColor() : invalidColor());
     setPalette(colours);

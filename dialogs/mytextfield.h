@@ -17,7 +17,7 @@ public:
     explicit MyTextField(QWidget* parent = nullptr);
 
     // The pattern of which the text must hold a match somewhere; searched with letter case
-    // ignored, since hosts and schemes are case-insensitive.
+    // ignored, since hosts and schemes are case-insensitive, and with Unicode properties.
     QString validationPattern;
     // The OK button that this field enables and disables.
     QPointer<PushButtonOk> MyButtonOk;

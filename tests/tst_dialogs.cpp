@@ -145,8 +145,18 @@ void TestDialogs::validation_data()
     QTest::addColumn<bool>("titleValid");
     QTest::newRow("web address, word") << "https://ab.cd"
                                        << "ab" << true << true;
-    QTest::newRow("capitals, inside text") << "see HTTPS://WWW.AB.CD"
-                                           << ".ab." << true << true;
+    QTest::newRow("capitals, path, blanks") << " HTTPS://WWW.AB.CD:80/p?q "
+                                            << ".ab." << true << true;
+    QTest::newRow("Cyrillic") << "https://пример.рф/путь"
+                              << "Привет мир" << true << true;
+    QTest::newRow("CJK, mail query") << "mailto:j@ab.cd?subject=Hi"
+                                     << "日本語のテキスト" << true << true;
+    QTest::newRow("accented only") << "https://ab.cd"
+                                   << "éé" << true << true;
+    QTest::newRow("address after a script") << "javascript:alert(1)//https://ab.cd"
+                                            << "ab" << false << true;
+    QTest::newRow("file address, decomposed accents") << "file:///tmp/x.desktop?https://ab.cd"
+                                                      << "e\u0301e\u0301" << false << true;
     QTest::newRow("mail address") << "mailto:j_d@ab.cd"
                                   << "a b c" << true << false;
     QTest::newRow("one-character host label") << "https://a.org"
@@ -209,6 +219,11 @@ void TestDialogs::entriesReachTheirButton_data()
         << "Bookmarks"
         << "shift-drop"
         << "Ex https://ab.org" << QByteArray("Ex\thttps://ab.org\na\nb");
+    QTest::newRow("bookmark title with TAB, line ends, controls")
+        << "Bookmarks"
+        << "choose"
+        << "Title\twith tab\r\ntwo\u2028three\x01\x7f https://ab.cd/x\r\n"
+        << QByteArray("a\nTitle with tab  two three\thttps://ab.cd/x\nb");
     QTest::newRow("cancel leaves the file") << "Bookmarks"
                                             << "cancel"
                                             << "Ex https://ab.org" << QByteArray("a\nb");
