@@ -11,7 +11,7 @@ RUN_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-
     nodejs xdg-utils libglib2.0-bin)
 # What the tests need besides: an X server, a window manager, X tools, formatting checks.
 TEST_PACKAGES=(clang-format xvfb xauth openbox trayer imagemagick sox xclip desktop-file-utils
-    xterm lxterminal libglib2.0-bin libxcb-xtest0-dev)
+    xterm lxterminal libglib2.0-bin libxcb-xtest0-dev dex python3-xdg)
 
 install_packages() {
     local missing=()
