@@ -63,9 +63,9 @@ void FileOpener::tryXdgOpen()
 
 void FileOpener::askTextDefault()
 {
-    run(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                     QStringLiteral("text/plain")},
-        true, [this](bool answered, const QByteArray& output) {
+    run(QStringLiteral("xdg-mime"),
+        {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/plain")}, true,
+        [this](bool answered, const QByteArray& output) {
             const QString desktopId = QString::fromUtf8(output).section(QLatin1Char('\n'), 0, 0);
             if (!answered || desktopId.trimmed().isEmpty())
                 fail(QStringLiteral("no application is set up for text files"));
