@@ -1,9 +1,9 @@
 #!/bin/sh
 # The login-item question and the update check of the real Kelvora under a window manager: a
 # first start shows the strip and the question, Return answers Yes and writes a valid autostart
-# entry that runs this bundle, the answer and "initDate" are saved, and the next start asks
-# nothing, also when started from that entry by dex from a bundle under an awkward path. With a tray, Support > Check for Update.... offers a newer version, and Yes opens the
-# download address.
+# entry that dex starts this bundle by (from a path with quotes, $, `, \ and %), the answer and
+# "initDate" are saved, and the next start asks nothing. With a tray, Support > Check for
+# Update.... offers a newer version, and Yes opens the download address.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -14,8 +14,7 @@ entry="$XDG_CONFIG_HOME/autostart/Kelvora.desktop"
 
 # A bundle whose update script finds version 2, and an opener that notes what it is given.
 bundle="$work/it's \"odd\" \$HOME \`id\` back\\slash 100%/Kelvora.app"
-mkdir -p "${bundle%/*}"
-cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$bundle"
+mkdir -p "${bundle%/*}" && cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$bundle"
 printf '#!/bin/sh\necho 2\n' >"$bundle/Contents/Resources/getVersionAs.scpt"
 mkdir -p "$work/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
@@ -50,8 +49,7 @@ grep -q '"isStartupItem": true' "$prefs" || { cat "$prefs"; fail "isStartupItem 
 grep -q '"initDate": [0-9]' "$prefs" || { cat "$prefs"; fail "initDate not saved"; }
 
 # A session that starts its autostart entries through dex starts this bundle.
-mkdir -p "$work/no-system-entries"
-XDG_CONFIG_DIRS="$work/no-system-entries" dex -a >"$work/dex.log" 2>&1 || { cat "$work/dex.log"; fail "dex failed"; }
+XDG_CONFIG_DIRS="$work/none" dex -a >"$work/dex.log" 2>&1 || { cat "$work/dex.log"; fail "dex failed"; }
 for _ in $(seq 1 200); do
     started=$(xdotool search --onlyvisible --class Kelvora getwindowpid 2>/dev/null) && break
     sleep 0.05
