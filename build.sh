@@ -8,10 +8,10 @@ cd "$(dirname "$0")"
 # What building and running needs.
 RUN_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
     qt6-multimedia-dev libgl-dev libxcb1-dev xdotool x11-utils curl php-cli
-    nodejs xdg-utils)
+    nodejs xdg-utils libglib2.0-bin)
 # What the tests need besides: an X server, a window manager, X tools, formatting checks.
 TEST_PACKAGES=(clang-format xvfb xauth openbox trayer imagemagick sox xclip desktop-file-utils
-    xterm lxterminal libglib2.0-bin libxcb-xtest0-dev)
+    xterm lxterminal libglib2.0-bin libxcb-xtest0-dev dex python3-xdg)
 
 install_packages() {
     local missing=()
@@ -35,7 +35,7 @@ run)
     install_packages "${RUN_PACKAGES[@]}"
     cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
     cmake --build build -j "$jobs"
-    exec build/Kelvora.app/Contents/MacOS/Kelvora
+    exec build/bundle/Kelvora.app/Contents/MacOS/Kelvora
     ;;
 test)
     install_packages "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"

@@ -1,56 +1,62 @@
 #!/bin/sh
-# Makes Kelvora start when the current user logs in: writes the freedesktop autostart entry
-# Kelvora.desktop whose Exec runs BUNDLE_PATH/Contents/MacOS/Kelvora.
+# Makes Kelvora start when the current user logs in: writes start.sh in Kelvora's data folder,
+# which runs BUNDLE_PATH/Contents/MacOS/Kelvora, and the freedesktop autostart entry
+# Kelvora.desktop whose Exec names start.sh.
 # Usage: makeStartupItemAs.scpt BUNDLE_PATH
 set -u
+# Paths are bytes here, whatever the user's locale makes of them.
+export LC_ALL=C
 
 if [ $# -lt 1 ] || [ -z "$1" ]; then
     echo "makeStartupItemAs.scpt needs the path of Kelvora.app" >&2
     exit 2
 fi
 executable="$1/Contents/MacOS/Kelvora"
-case $executable in
-*'
-'*)
-    # A desktop entry value holds one line; such a path cannot be written into it faithfully.
-    echo "a login item cannot be made for a path that holds a line end" >&2
+if [ ! -x "$executable" ]; then
+    echo "$executable is not a program that can be started" >&2
+    exit 1
+fi
+
+# Launchers read Exec each in a way of their own: some hand it to a shell as it stands, some
+# split it themselves, some refuse a value that is not UTF-8. So the bundle's path, whatever it
+# holds, goes into a start script, and Exec names that script by a path that every launcher
+# takes as it is.
+data="${XDG_DATA_HOME:-$HOME/.local/share}/Kelvora"
+starter="$data/start.sh"
+case $starter in
+/*[!A-Za-z0-9/._+,:@\ -]* | [!/]*)
+    echo "a login item cannot be made: launchers would not start $starter; its path may hold" \
+        "only letters, digits, blanks and / . _ + , : @ -" >&2
     exit 1
     ;;
 esac
-
-# One argument of the Exec value: double-quoted, with backslash before ", `, $ and \, and %
-# doubled (a lone % starts a field code); then the value's own escaping doubles every backslash
-# again. A reader undoes both and gets the text back unchanged.
-quote() {
-    printf '"%s"' "$(printf '%s' "$1" | sed -e 's/[\\"`$]/\\&/g' -e 's/%/%%/g' -e 's/\\/\\\\/g')"
-}
-# Launchers look for the program named first in Exec before they expand its %%, so a path that
-# holds a % is handed to /bin/sh, which starts it.
-case $executable in
-*%*) exec_line="$(quote /bin/sh) -c $(quote 'exec "$1"') sh $(quote "$executable")" ;;
-*) exec_line=$(quote "$executable") ;;
-esac
-
 folder="${XDG_CONFIG_HOME:-$HOME/.config}/autostart"
-mkdir -p "$folder" || exit 1
 entry="$folder/Kelvora.desktop"
+mkdir -p "$data" "$folder" || exit 1
 
-# Written beside the entry first and then moved over it, so a half-written entry never starts.
-temporary="$entry.$$"
-if ! {
+# Each is written beside its place first and then moved over it, so that a half-written one
+# never starts.
+write() { # FILE MODE, then the text on standard input
+    if ! cat >"$1.$$" || ! chmod "$2" "$1.$$" || ! mv -f "$1.$$" "$1"; then
+        rm -f "$1.$$"
+        echo "could not write $1" >&2
+        exit 1
+    fi
+}
+# Single quotes keep every byte of the path, line ends included; a quote in it is closed,
+# escaped and opened again.
+{
+    printf '#!/bin/sh\n# Starts Kelvora at login; written by Kelvora when it became a StartUp item.\n'
+    printf 'exec '
+    printf '%s' "$executable" | sed -e "s/'/'\\\\''/g" -e "1s/^/'/" -e "\$s/\$/'/"
+    printf ' "$@"\n'
+} | write "$starter" 755 || exit 1
+{
     printf '[Desktop Entry]\n'
     printf 'Type=Application\n'
     printf 'Name=Kelvora\n'
     printf 'Comment=Bookmarks, typing snippets and memos one click away\n'
-    printf 'Exec=%s\n' "$exec_line"
+    printf 'Exec="%s"\n' "$starter"
     printf 'Terminal=false\n'
     printf 'X-GNOME-Autostart-enabled=true\n'
-} >"$temporary"; then
-    rm -f "$temporary"
-    echo "could not write $entry" >&2
-    exit 1
-fi
-mv -f "$temporary" "$entry" || {
-    rm -f "$temporary"
-    exit 1
-}
+} | write "$entry" 644 || exit 1

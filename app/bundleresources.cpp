@@ -5,8 +5,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+
+#include <unistd.h>
 
 namespace
 {
@@ -38,12 +41,50 @@ BundleResources::BundleResources(Platform& platformSeam, QString resourcesFolder
 
 QString BundleResources::defaultResourcesFolder()
 {
-    return bundlePath() + QStringLiteral("/Contents/Resources");
+    const QString bundle = bundlePath();
+    return bundle.isEmpty() ? QString() : bundle + QStringLiteral("/Contents/Resources");
+}
+
+namespace
+{
+// The running executable's real path, links resolved, in the bytes the file system holds.
+QByteArray executableBytes()
+{
+    QByteArray bytes(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", bytes.data(), bytes.size());
+    if (length <= 0 || length >= bytes.size())
+        return QFile::encodeName(QCoreApplication::applicationFilePath());
+    bytes.truncate(length);
+    return bytes;
+}
+} // namespace
+
+QString BundleResources::spelledPath(const QByteArray& bytes, QString* unreadable)
+{
+    const QString decoded = QFile::decodeName(bytes);
+    if (QFile::encodeName(decoded) == bytes)
+        return decoded;
+    if (unreadable)
+        *unreadable = decoded;
+    return QString();
 }
 
 QString BundleResources::bundlePath()
 {
-    return bundlePath(QCoreApplication::applicationFilePath());
+    const QString executable = spelledPath(executableBytes());
+    return executable.isEmpty() ? QString() : bundlePath(executable);
+}
+
+QString BundleResources::unreachableBundleText()
+{
+    QString shown;
+    if (!spelledPath(executableBytes(), &shown).isEmpty())
+        return QString();
+    return QStringLiteral("Kelvora cannot run from %1: a folder name on that path is not UTF-8 "
+                          "text, so Kelvora could not reach its scripts, pictures and entries "
+                          "files there. Rename that folder or move Kelvora.app to a folder whose "
+                          "path is UTF-8 text, then start it again.")
+        .arg(bundlePath(shown));
 }
 
 QString BundleResources::bundlePath(const QString& executablePath)

@@ -23,9 +23,16 @@ public:
 
     // The running bundle's Contents/Resources.
     static QString defaultResourcesFolder();
-    // The bundle itself: the folder that holds Contents, three levels above the executable.
+    // The bundle itself: the folder that holds Contents, three levels above the executable as
+    // the file system spells it. Empty when that path is not UTF-8 text: Qt spells every file
+    // name in UTF-8, so nothing under it could be reached, and no other path may stand in.
     static QString bundlePath();
     static QString bundlePath(const QString& executablePath);
+    // The executable's path as a QString that names the same file, from its bytes; empty when
+    // the bytes are no UTF-8 text. UNREADABLE gets the path as near as it can be shown then.
+    static QString spelledPath(const QByteArray& bytes, QString* unreadable = nullptr);
+    // Why Kelvora cannot run from where it lies; empty when it can.
+    static QString unreachableBundleText();
 
     // Each runs its script and waits for it; a script that is missing, cannot start, fails or
     // takes too long is reported to the user.

@@ -39,9 +39,11 @@ public:
     virtual ~Platform() = default;
 
     // Addresses and files, opened with the user's default handler; both return at once. The
-    // address reaches the handler exactly as written.
+    // address reaches the handler exactly as written. A file is one of our text files and is
+    // opened as one even where its content says otherwise (an empty file); when nothing opens
+    // it, the user is told later, naming it.
     virtual void openUrl(const QString& address) = 0;
-    virtual bool openFile(const QString& path) = 0;
+    virtual void openFile(const QString& path) = 0;
 
     // Runs a program (a bundle script, /bin/sh -c LINE, an interpreter) and waits for it while
     // the event loop keeps serving the clipboard and repaints, but no user input. The program

@@ -1,5 +1,6 @@
 #include "platform/qtplatform.h"
 
+#include "platform/fileopener.h"
 #include "platform/windowstacking.h"
 
 #include <QApplication>
@@ -57,14 +58,11 @@ void QtPlatform::openUrl(const QString& address)
             QStringLiteral("Could not open %1: no application handles this address.").arg(address));
 }
 
-bool QtPlatform::openFile(const QString& path)
+void QtPlatform::openFile(const QString& path)
 {
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        return true;
-    showMessage(
-        QCoreApplication::applicationName(),
-        QStringLiteral("Could not open %1: no application is set up for this file.").arg(path));
-    return false;
+    FileOpener::open(path, [this](const QString& text) {
+        showMessage(QCoreApplication::applicationName(), text);
+    });
 }
 
 ProcessResult QtPlatform::runProcess(const ProcessRequest& request)

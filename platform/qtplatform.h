@@ -15,7 +15,7 @@ public:
     explicit QtPlatform(QString playerFolder = QString());
 
     void openUrl(const QString& address) override;
-    bool openFile(const QString& path) override;
+    void openFile(const QString& path) override;
     ProcessResult runProcess(const ProcessRequest& request) override;
     void playSound(const Sound& sound) override;
     bool optionKeyDown() const override;

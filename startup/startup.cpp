@@ -1,6 +1,7 @@
 #include "startup/startup.h"
 
 #include "app/app.h"
+#include "app/bundleresources.h"
 #include "app/mymenubar.h"
 #include "app/myviewmenu.h"
 #include "app/quitsignals.h"
@@ -12,6 +13,7 @@
 #include "dialogs/entrydialogs.h"
 #include "platform/qtplatform.h"
 
+#include <QMessageBox>
 #include <QScopeGuard>
 #include <QWindow>
 
@@ -90,6 +92,15 @@ int runKelvora(int argc, char** argv)
     App app(argc, argv, std::make_unique<QtPlatform>());
     App::setWindowIcon(app.applicationIcon());
     installQuitSignalHandlers(app);
+    // Under a path Qt cannot spell, no file of the bundle or beside it can be reached: Kelvora
+    // says so and ends before it reads or writes anything anywhere else.
+    if (const QString unreachable = BundleResources::unreachableBundleText();
+        !unreachable.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(unreachable));
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QMessageBox::critical(nullptr, Texts::appName, unreachable);
+        return 1;
+    }
     // A second start on the same display leaves the preferences to the running one.
     SingleInstance instance;
     if (!instance.claim())

@@ -14,11 +14,7 @@ class FakePlatform : public Platform
 {
 public:
     void openUrl(const QString& address) override { openedUrls << address; }
-    bool openFile(const QString& path) override
-    {
-        openedFiles << path;
-        return openFileSucceeds;
-    }
+    void openFile(const QString& path) override { openedFiles << path; }
     ProcessResult runProcess(const ProcessRequest& request) override;
     void playSound(const Sound& sound) override;
     bool optionKeyDown() const override { return optionKey; }
@@ -73,7 +69,6 @@ public:
     // runsRealProcesses is set, else taken as run with success and no output.
     std::function<ProcessResult(const ProcessRequest&)> processResponder;
     bool runsRealProcesses = false;
-    bool openFileSucceeds = true;
     bool optionKey = false;
     bool mouseDown = false;
     mutable int modifierKeyAsks = 0; // a modifier key is held for this many more questions

@@ -204,18 +204,26 @@ void TestBundleResources::startupEntryRoundTrips()
     QVERIFY(validate.waitForFinished());
     QVERIFY2(validate.exitCode() == 0, validate.readAllStandardOutput().constData());
 
-    // Started as a desktop session starts it, the entry runs this bundle's executable.
-    QProcess launch;
+    // Started as each kind of session starts it, the entry runs this bundle's executable: by
+    // GLib's launcher, by dex, and by openbox's own autostart (which reads no other folder here).
+    QTemporaryDir noSystemEntries;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("STARTED", started);
-    launch.setProcessEnvironment(environment);
-    launch.start("gio", {"launch", entryPath});
-    QVERIFY(launch.waitForFinished());
-    QVERIFY2(launch.exitCode() == 0, launch.readAllStandardError().constData());
-    QTRY_VERIFY(QFile::exists(started));
-    QFile ran(started);
-    QVERIFY(ran.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(ran.readAll()), bundle + "/Contents/MacOS/Kelvora");
+    environment.insert("XDG_CONFIG_DIRS", noSystemEntries.path());
+    for (const QStringList& launcher :
+         {QStringList{"gio", "launch", entryPath}, QStringList{"dex", "-a"},
+          QStringList{"/usr/lib/x86_64-linux-gnu/openbox-xdg-autostart", "OPENBOX"}}) {
+        QFile::remove(started);
+        QProcess launch;
+        launch.setProcessEnvironment(environment);
+        launch.start(launcher.first(), launcher.mid(1));
+        QVERIFY(launch.waitForFinished());
+        QVERIFY2(launch.exitCode() == 0, launch.readAllStandardError().constData());
+        QTRY_VERIFY2(QFile::exists(started), qPrintable(launcher.first()));
+        QFile ran(started);
+        QVERIFY(ran.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(ran.readAll()), bundle + "/Contents/MacOS/Kelvora");
+    }
 }
 
 void TestBundleResources::scriptsWithoutDesktopDoNothing_data()

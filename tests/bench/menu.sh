@@ -6,7 +6,7 @@
 # at the largest size: after the second press, after the tenth and at its peak. Run it under
 # run-under-xvfb.sh from a Release build:
 #   KELVORA_LATENCY=build/tests/bench_menu_latency KELVORA_FLOOR=build/tests/bench_minimal_menu \
-#       tests/user/run-under-xvfb.sh tests/bench/menu.sh build/Kelvora.app
+#       tests/user/run-under-xvfb.sh tests/bench/menu.sh build/bundle/Kelvora.app
 set -eu
 . "$(dirname "$0")/../user/lib.sh"
 start_openbox

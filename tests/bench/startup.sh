@@ -2,7 +2,7 @@
 # Start-up benchmark: time from launch until the first window is mapped, and memory (RSS) two
 # seconds after launch, for Kelvora, a minimal Qt Widgets window and a minimal strip of three
 # text buttons; medians of several runs. Run it under run-under-xvfb.sh:
-#   tests/user/run-under-xvfb.sh tests/bench/startup.sh build/Kelvora.app
+#   tests/user/run-under-xvfb.sh tests/bench/startup.sh build/bundle/Kelvora.app
 # with KELVORA_MINIMAL pointing at the built bench_minimal_window program.
 set -eu
 runs=${RUNS:-15}

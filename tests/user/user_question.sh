@@ -1,9 +1,9 @@
 #!/bin/sh
 # The login-item question and the update check of the real Kelvora under a window manager: a
 # first start shows the strip and the question, Return answers Yes and writes a valid autostart
-# entry that runs this bundle, the answer and "initDate" are saved, and the next start asks
-# nothing. With a tray, Support > Check for Update.... offers a newer version, and Yes opens the
-# download address.
+# entry that dex starts this bundle by (from a path with quotes, $, `, \ and %), the answer and
+# "initDate" are saved, and the next start asks nothing. With a tray, Support > Check for
+# Update.... offers a newer version, and Yes opens the download address.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -13,12 +13,13 @@ prefs="$XDG_DATA_HOME/Kelvora/Kelvora.js"
 entry="$XDG_CONFIG_HOME/autostart/Kelvora.desktop"
 
 # A bundle whose update script finds version 2, and an opener that notes what it is given.
-cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$work/Kelvora.app"
-printf '#!/bin/sh\necho 2\n' >"$work/Kelvora.app/Contents/Resources/getVersionAs.scpt"
+bundle="$work/it's \"odd\" \$HOME \`id\` back\\slash 100%/Kelvora.app"
+mkdir -p "${bundle%/*}" && cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$bundle"
+printf '#!/bin/sh\necho 2\n' >"$bundle/Contents/Resources/getVersionAs.scpt"
 mkdir -p "$work/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
-app_path="$work/Kelvora.app/Contents/MacOS/Kelvora"
+app_path="$bundle/Contents/MacOS/Kelvora"
 start() {
     PATH="$work/bin:$PATH" "$app_path" >>"$work/app.log" 2>&1 &
     app=$!
@@ -43,10 +44,20 @@ question "the start-up question" >/dev/null
 xdotool key Return
 wait_for_file "$entry" || fail "Yes wrote no autostart entry"
 desktop-file-validate "$entry" || fail "the autostart entry is not valid"
-grep -q -x "Exec=\"$app_path\"" "$entry" || { cat "$entry"; fail "Exec does not run this bundle"; }
 terminate "$app" || { cat "$work/app.log"; fail "exit status after SIGTERM"; }
 grep -q '"isStartupItem": true' "$prefs" || { cat "$prefs"; fail "isStartupItem not saved"; }
 grep -q '"initDate": [0-9]' "$prefs" || { cat "$prefs"; fail "initDate not saved"; }
+
+# A session that starts its autostart entries through dex starts this bundle.
+XDG_CONFIG_DIRS="$work/none" dex -a >"$work/dex.log" 2>&1 || { cat "$work/dex.log"; fail "dex failed"; }
+for _ in $(seq 1 200); do
+    started=$(xdotool search --onlyvisible --class Kelvora getwindowpid 2>/dev/null) && break
+    sleep 0.05
+done
+[ "$(readlink "/proc/${started:-0}/exe")" = "$app_path" ] || { cat "$work/dex.log" "$entry"; fail "dex did not start this bundle"; }
+kill "$started"
+for _ in $(seq 1 200); do kill -0 "$started" 2>/dev/null && sleep 0.05; done
+! kill -0 "$started" 2>/dev/null || fail "Kelvora started by dex did not quit on SIGTERM"
 
 # The next start asks nothing; the update check, from the tray icon's Support menu, does.
 start

@@ -50,6 +50,17 @@ terminate "$app" || true
 grep -q "$prefs" "$log" || { cat "$log"; fail "the failed save was not reported"; }
 rmdir "$prefs"
 
+# From a folder whose name is not UTF-8 it says why it cannot run there, and writes nothing.
+odd=$(printf '%s/caf\351' "$KELVORA_WORK") && mkdir "$odd" && cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$odd/"
+"$odd/Kelvora.app/Contents/MacOS/Kelvora" >"$log" 2>&1 &
+app=$!
+wait_for_window "$app" >/dev/null || { cat "$log"; fail "no message from a folder that is not UTF-8"; }
+grep -q "is not UTF-8" "$log" || { cat "$log"; fail "the message does not say why"; }
+status=0 && terminate "$app" || status=$?
+[ "$status" -eq 1 ] || fail "exit status $status from a folder that is not UTF-8"
+[ "$(ls "$odd")" = Kelvora.app ] && [ ! -e "$prefs" ] && [ -z "$(ls /*.txt 2>/dev/null)" ] ||
+    fail "files were written for a folder that is not UTF-8"
+
 # The X server going away (the display ends before Kelvora at a logout) saves as well.
 start_xvfb "$KELVORA_WORK/display2" 1024x768x24
 "$KELVORA_APP" >"$log" 2>&1 &
