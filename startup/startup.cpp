@@ -11,6 +11,7 @@
 #include "dialogs/dialogwindowask.h"
 #include "dialogs/entrydialogs.h"
 #include "platform/qtplatform.h"
+#include "platform/windowstacking.h"
 
 #include <QScopeGuard>
 #include <QWindow>
@@ -116,9 +117,13 @@ int runKelvora(int argc, char** argv)
                          &WindowBevelButtons::chooseLayoutOrSize);
     bar->show();
     menuBar->offerMenus(bar.get());
+    // Minimised with a dialog of its (a window manager minimises a window's owner with it), or
+    // on its own: the strip comes back at once.
+    WindowStacking::restoreWhenMinimised(bar.get());
     QObject::connect(&instance, &SingleInstance::anotherStarted, bar.get(), [&bar] {
-        bar->show();
-        bar->raise();
+        WindowStacking::bringBack(bar.get());
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            WindowStacking::bringBack(dialog);
     });
 
     runningApp = &app;
