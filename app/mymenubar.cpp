@@ -53,8 +53,17 @@ void MyMenuBar::addEditItem(QLatin1StringView name, QLatin1StringView text,
     // The standard command of whichever text field has the focus (the dialogs' fields); the
     // fields themselves already answer the keys.
     connect(item, &QAction::triggered, this, [command] {
-        if (QWidget* field = QApplication::focusWidget())
+        if (QWidget* field = QApplication::focusWidget()) {
             QMetaObject::invokeMethod(field, command);
+            return;
+        }
+        // Chosen from the tray icon's menu, which took the keyboard from the open dialog: the
+        // dialog's field is the one it had, and the dialog takes the keyboard back for typing on.
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (QWidget* field = dialog ? dialog->focusWidget() : nullptr) {
+            QMetaObject::invokeMethod(field, command);
+            dialog->activateWindow();
+        }
     });
 }
 

@@ -42,9 +42,13 @@ void DialogWindow::Event_Open()
 
 void DialogWindow::applyWindowDesign(int width, int height)
 {
-    // Movable, with a title bar but no close, minimise or maximise button.
+    // Movable, with a title bar but no close, minimise or maximise button (which window
+    // managers read as the functions they may offer; one that offers minimising anyway finds
+    // the dialog back on screen at once).
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setWindowModality(Qt::ApplicationModal);
+    // Modal to the strip, which it belongs to once shown: the strip takes no click or drop
+    // meanwhile, while the tray icon's menus stay usable (Quit among them).
+    setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral(" "));
     setFixedSize(width, height);
     setSizeGripEnabled(false);

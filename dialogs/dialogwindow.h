@@ -1,7 +1,7 @@
 #pragma once
 
-// The base of the entry dialogs and the question dialog: a fixed-size, movable,
-// application-modal window shown without waiting, one instance per dialog class, reached only
+// The base of the entry dialogs and the question dialog: a fixed-size, movable window modal to
+// the strip, shown without waiting, one instance per dialog class, reached only
 // through the class's accessor; it brings Kelvora to the front each time one is built.
 
 #include <QDialog>

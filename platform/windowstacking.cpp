@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace
 {
@@ -40,19 +43,45 @@ QRect screenOf(const QWidget* window)
     return screen ? screen->availableGeometry() : QRect();
 }
 
-// Places the window clear of the strip. An explicit place also keeps window managers from
-// placing the window themselves (centred on the strip it belongs to, say).
-void moveClear(QWidget* window, bool evenWhenClear)
+// Places the window beside the strip (when it opens) or clear of it (when a window manager has
+// placed it). An explicit place also keeps window managers from placing the window themselves
+// (centred on the strip it belongs to, say, which by the screen's edge is not beside it).
+void placeByStrip(QWidget* window, bool opening)
 {
     const QWidget* strip = floatingWindow(window);
     if (!strip)
         return;
     const QRect frame = window->frameGeometry();
-    const QRect placed =
-        WindowStacking::placeClear(frame, strip->frameGeometry(), screenOf(window));
-    if (evenWhenClear || placed != frame)
+    // The strip has no frame; the frame Qt works out for it from a window manager's late
+    // reparenting can be a single pixel.
+    const QRect area = strip->geometry();
+    const QRect placed = opening ? WindowStacking::placeBeside(frame, area, screenOf(window))
+                                 : WindowStacking::placeClear(frame, area, screenOf(window));
+    if (opening || placed != frame)
         window->move(window->pos() + (placed.topLeft() - frame.topLeft()));
 }
+
+class RestoreWhenMinimised : public QObject
+{
+public:
+    explicit RestoreWhenMinimised(QWidget* window) : QObject(window), watched(window) {}
+
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        // Put back once the window manager has finished minimising (it minimises the window's
+        // owner and the owner's other windows with it), not in the middle of it.
+        if (object == watched && event->type() == QEvent::WindowStateChange &&
+            watched->isMinimized())
+            QTimer::singleShot(0, this, [window = watched] {
+                if (window && window->isVisible() && window->isMinimized())
+                    WindowStacking::bringBack(window);
+            });
+        return false;
+    }
+
+private:
+    QPointer<QWidget> watched;
+};
 
 class ClearOfFloatingWindows : public QObject
 {
@@ -72,7 +101,7 @@ public:
         if (event->type() == QEvent::Move && placing())
             QTimer::singleShot(0, this, [window = watched] {
                 if (window && window->isVisible())
-                    moveClear(window, false);
+                    placeByStrip(window, false);
             });
         return false;
     }
@@ -81,16 +110,39 @@ private:
     void shown()
     {
         // Sent before the window is mapped, so the window manager learns the owner in time. A
-        // window that belongs to another one of ours (a message over a dialog) keeps its owner.
-        QWidget* strip = watched->parentWidget() ? nullptr : floatingWindow(watched);
-        if (strip) {
+        // window that belongs to another one of ours (a message over a dialog) keeps its owner;
+        // one of its own shown while a dialog is up belongs to the dialog, above it.
+        QWidget* strip = floatingWindow(watched);
+        QWidget* modal = QApplication::activeModalWidget();
+        QWidget* owner = watched->isModal() || modal == watched || !modal ? strip : modal;
+        if (owner && !watched->parentWidget()) {
             watched->winId();
             if (QWindow* handle = watched->windowHandle())
-                handle->setTransientParent(strip->windowHandle());
+                handle->setTransientParent(owner->windowHandle());
         }
-        moveClear(watched, true);
+        placeByStrip(watched, true);
+        if (watched->isModal() && strip)
+            showMessagesAgain(strip->windowHandle());
         sinceShown.start();
         sinceActivated.invalidate();
+    }
+
+    // The messages already up would lie under a new modal window and, belonging to the strip,
+    // wait behind it for its answer: shown again once it is up, they belong to it, above it.
+    static void showMessagesAgain(const QWindow* strip)
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* message = qobject_cast<QMessageBox*>(window);
+            if (!message || !message->isVisible() || !message->windowHandle() ||
+                message->windowHandle()->transientParent() != strip)
+                continue;
+            QTimer::singleShot(0, message, [message] {
+                message->hide();
+                message->show();
+                message->raise();
+                message->activateWindow();
+            });
+        }
     }
 
     // Whether a move now is still the window manager's placing of the new window rather than
@@ -115,21 +167,42 @@ namespace WindowStacking
 void keepClearOfFloatingWindows(QWidget* window)
 {
     window->installEventFilter(new ClearOfFloatingWindows(window));
+    restoreWhenMinimised(window);
+}
+
+void restoreWhenMinimised(QWidget* window)
+{
+    window->installEventFilter(new RestoreWhenMinimised(window));
+}
+
+void bringBack(QWidget* window)
+{
+    // Mapping a minimised window again asks the window manager to restore it.
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    if (!window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
+        window->activateWindow();
+}
+
+QRect placeBeside(const QRect& frame, const QRect& strip, const QRect& screen)
+{
+    QRect placed = frame;
+    placed.moveLeft(strip.center().x() - frame.width() / 2);
+    placed.moveLeft(std::clamp(placed.left(), screen.left(),
+                               std::max(screen.left(), screen.right() + 1 - frame.width())));
+    placed.moveTop(strip.bottom() + 1 + gap);
+    if (screen.contains(placed))
+        return placed;
+    placed.moveBottom(strip.top() - 1 - gap);
+    if (screen.contains(placed))
+        return placed;
+    return frame;
 }
 
 QRect placeClear(const QRect& frame, const QRect& avoid, const QRect& screen)
 {
-    if (!frame.intersects(avoid))
-        return frame;
-    QRect below = frame;
-    below.moveTop(avoid.bottom() + 1 + gap);
-    if (screen.contains(below))
-        return below;
-    QRect above = frame;
-    above.moveBottom(avoid.top() - 1 - gap);
-    if (screen.contains(above))
-        return above;
-    return frame;
+    return frame.intersects(avoid) ? placeBeside(frame, avoid, screen) : frame;
 }
 
 } // namespace WindowStacking

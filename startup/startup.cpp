@@ -12,6 +12,7 @@
 #include "dialogs/dialogwindowask.h"
 #include "dialogs/entrydialogs.h"
 #include "platform/qtplatform.h"
+#include "platform/windowstacking.h"
 
 #include <QMessageBox>
 #include <QScopeGuard>
@@ -127,9 +128,13 @@ int runKelvora(int argc, char** argv)
                          &WindowBevelButtons::chooseLayoutOrSize);
     bar->show();
     menuBar->offerMenus(bar.get());
+    // Minimised with a dialog of its (a window manager minimises a window's owner with it), or
+    // on its own: the strip comes back at once.
+    WindowStacking::restoreWhenMinimised(bar.get());
     QObject::connect(&instance, &SingleInstance::anotherStarted, bar.get(), [&bar] {
-        bar->show();
-        bar->raise();
+        WindowStacking::bringBack(bar.get());
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            WindowStacking::bringBack(dialog);
     });
 
     runningApp = &app;
