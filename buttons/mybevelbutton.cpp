@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/bundleresources.h"
+#include "app/quitsignals.h"
 #include "app/stringmodule.h"
 #include "app/texts.h"
 #include "buttons/entriesfilemodule.h"
@@ -148,11 +149,12 @@ void MyBevelButton::Event_MenuSelected(QAction* item)
         setMenuCurrentIndex(tag.toInt());
         menuTagsByMd5.insert(menuMd5, tag.toInt());
         setToolTip(entryText(item));
-        isAltKey = false;
+        setInsertion(false, menuInsertionIndex);
         Platform& platform = App::instance()->platform();
         if (platform.optionKeyDown()) {
             isAltKey = true;
             menuInsertionIndex = tag.toInt();
+            menuInsertionLines = entriesFile.lines();
             const QString text = platform.clipboardHasText() ? platform.clipboardText() : QString();
             if (kind == Kind::Bookmarks)
                 openBookmarkDialog(text);
@@ -248,8 +250,7 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
         const DragItem dragged = dragItemOf(item);
         bool accepted = true;
         if (dragged.hasText) {
-            menuInsertionIndex = 0;
-            isAltKey = App::instance()->platform().optionKeyDown();
+            setInsertion(App::instance()->platform().optionKeyDown(), 0);
             if (kind == Kind::Bookmarks)
                 openBookmarkDialog(dragged.text);
             else
@@ -275,6 +276,11 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
 void MyBevelButton::mousePressEvent(QMouseEvent* event)
 {
     Event_MouseDown(event->position().toPoint().x(), event->position().toPoint().y());
+    // A quit asked for meanwhile comes first: no menu opens for it to wait behind.
+    if (quitSignalPending()) {
+        event->accept();
+        return;
+    }
     QToolButton::mousePressEvent(event);
 }
 

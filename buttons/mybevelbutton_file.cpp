@@ -45,13 +45,22 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
         }
         lastReadProblem.clear();
         text = EntriesFileModule::normalizeLineEnds(std::move(text));
-        // The menu shown stays valid for a delete while the file reads as it did.
-        entriesFile.takeRead(EntriesFileModule::splitLines(text));
-        // The copy is stored again only when the text differs from the one stored last.
-        digest = StringModule::asMd5(text);
-        if (digest != storedTextMd5) {
-            setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
-            storedTextMd5 = digest;
+        if (entriesFile.isRead() && entriesFile.revision() == readTextRevision &&
+            text == readText && !text.isEmpty()) {
+            // The lines held are this very text's: splitting and digesting a long file again
+            // would cost most of a press.
+            digest = menuMd5;
+        } else {
+            // The menu shown stays valid for a delete while the file reads as it did.
+            entriesFile.takeRead(EntriesFileModule::splitLines(text));
+            readText = text;
+            readTextRevision = entriesFile.revision();
+            // The copy is stored again only when the text differs from the one stored last.
+            digest = StringModule::asMd5(text);
+            if (digest != storedTextMd5) {
+                setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
+                storedTextMd5 = digest;
+            }
         }
     } else {
         lastReadProblem.clear();
