@@ -88,8 +88,7 @@ void MyBevelButton::Event_Open()
 void MyBevelButton::Event_Close()
 {
     setPreference(Keys::File, entriesFile.path());
-    const QString currentMd5 =
-        StringModule::asMd5(EntriesFileModule::joinLines(entriesFile.lines()));
+    const QString currentMd5 = entriesMd5();
     setPreference(Keys::MenuAsMd5, currentMd5);
     if (!menuFolderItemFolder.isEmpty())
         setPreference(Keys::Folder, menuFolderItemFolder);

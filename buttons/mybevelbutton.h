@@ -61,8 +61,12 @@ public:
     void getFolderItem();
     bool saveFolderItem();
     void checkFolderItemExists();
-    // A read failure is shown once, here or by the edit that met it (reportReadProblem false).
-    void setMenuEntries(bool reportReadProblem = true);
+    // Why the entries file is read: on opening or switching files, for a press, which gives way
+    // to a quit signal, or for an edit, which shows a read failure itself (others show it here,
+    // once).
+    enum class ReadFor { Open, Press, Edit };
+    // False when a quit signal cut a press's read short; the lines held are then as they were.
+    bool setMenuEntries(ReadFor why = ReadFor::Open);
 
     // The menu, from the file as read at every press: built again when its lines or the
     // folder's files changed since, else shown as it was with the check mark moved.
@@ -152,6 +156,8 @@ private:
     void openBookmarkDialog(const QString& text);
     void openTextDialog(const QString& text);
     QString fileCaption() const;
+    // Digest of the lines held, joined by LF.
+    QString entriesMd5() const;
     // The folder's other entries files (native paths), offered after the action items.
     QStringList folderFileItems();
     static void appendFileItems(QMenu* menu, const QStringList& paths, QList<QAction*>& items);

@@ -115,7 +115,9 @@ bool MyBevelButton::fillEntryItem(QAction* item, qsizetype i, int selected, bool
 
 void MyBevelButton::buildMenu()
 {
-    setMenuEntries();
+    // A quit asked for meanwhile: the menu shown last stays, and none is shown.
+    if (!setMenuEntries(ReadFor::Press))
+        return;
 
     int selected = -1;
     const auto recorded = menuTagsByMd5.constFind(menuMd5);

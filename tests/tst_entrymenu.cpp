@@ -240,6 +240,28 @@ private slots:
         }
     }
 
+    void longFileMenu()
+    {
+        // Its first lines, tagged with their index, then a disabled item telling how many more
+        // the file holds; the count follows the file, and the item goes once every line shows.
+        const qsizetype limit = MyBevelButton::menuEntryLimit;
+        QByteArrayList lines;
+        for (qsizetype i = 0; i < limit + 2; ++i)
+            lines << "e" + QByteArray::number(i);
+        auto button = fx.openOn("Typers", lines.join('\n'));
+        QVERIFY(button);
+        const QString last = QString("e%1|%1").arg(limit - 1);
+        const auto more = [](int count) { return "!" + Texts::linesNotShown(count) + "|"; };
+        QCOMPARE(fx.pressAndDescribe(*button).mid(limit - 1),
+                 (QStringList{last, more(2), "-", editItem, chooseItem}));
+        QVERIFY(fx.writeBytes(fx.path("e.txt"), lines.join('\n') + "\nmore"));
+        QCOMPARE(fx.pressAndDescribe(*button).mid(limit - 1, 3), (QStringList{last, more(3), "-"}));
+        lines.resize(limit - 1);
+        QVERIFY(fx.writeBytes(fx.path("e.txt"), lines.join('\n')));
+        QCOMPARE(fx.pressAndDescribe(*button).mid(limit - 2),
+                 (QStringList{QString("e%1|%1").arg(limit - 2), "-", editItem, chooseItem}));
+    }
+
     void memoActions_data()
     {
         QTest::addColumn<QByteArray>("memo");
