@@ -147,7 +147,7 @@ void MyBevelButton::Event_MenuSelected(QAction* item)
         setCheckMark(item, true);
         setMenuCurrentIndex(tag.toInt());
         menuTagsByMd5.insert(menuMd5, tag.toInt());
-        setToolTip(entryText(item));
+        setToolTip(EntryMenu::bounded(entryText(item)));
         setInsertion(false, menuInsertionIndex);
         Platform& platform = App::instance()->platform();
         if (platform.optionKeyDown()) {

@@ -3,6 +3,7 @@
 #include "app/stringmodule.h"
 #include "app/texts.h"
 #include "buttons/entriesfilemodule.h"
+#include "buttons/entrymenu.h"
 
 #include <QMenu>
 
@@ -55,7 +56,7 @@ bool MyBevelButton::updateMenu(const QString& caption)
     if (entriesFile.lines().isEmpty())
         setText(Texts::noEntriesCaption);
     else if (kind == Kind::Memos)
-        setText(caption.isEmpty() ? objectName() : caption);
+        setText(caption.isEmpty() ? objectName() : EntryMenu::bounded(caption));
     else
         setText(fileCaption());
     return true;

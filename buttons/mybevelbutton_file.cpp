@@ -6,6 +6,7 @@
 #include "app/stringmodule.h"
 #include "app/texts.h"
 #include "buttons/entriesfilemodule.h"
+#include "buttons/entrymenu.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -97,7 +98,7 @@ bool MyBevelButton::setMenuEntries(ReadFor why)
         bool isNumber = false;
         const qint64 index = tag.isNull() ? -1 : tag.toLongLong(&isNumber);
         if (isNumber && index >= 0 && index < entriesFile.lines().size())
-            setText(EntriesFileModule::decode(entriesFile.lines().at(index)));
+            setText(EntryMenu::bounded(EntriesFileModule::decode(entriesFile.lines().at(index))));
     }
     return true;
 }

@@ -38,7 +38,7 @@ QAction* moreLinesItem(qsizetype count, QObject* owner)
     return item;
 }
 
-// Where an item shown with blanks for its TABs keeps its text as written.
+// Where an item shown with blanks for its TABs, or shortened, keeps its text as written.
 constexpr char entryTextProperty[] = "entryText";
 
 } // namespace
@@ -54,9 +54,9 @@ void MyBevelButton::fillSimpleItem(QAction* item, const QString& line, int index
 {
     const QString text = line.trimmed();
     // Qt would start a right-aligned shortcut column at a TAB.
-    item->setText(QString(text).replace(QLatin1Char('\t'), QStringLiteral("    ")));
-    item->setProperty(entryTextProperty,
-                      text.contains(QLatin1Char('\t')) ? QVariant(text) : QVariant());
+    item->setText(
+        EntryMenu::bounded(QString(text).replace(QLatin1Char('\t'), QStringLiteral("    "))));
+    item->setProperty(entryTextProperty, item->text() != text ? QVariant(text) : QVariant());
     item->setData(index);
 }
 
@@ -76,12 +76,13 @@ QAction* MyBevelButton::addCompoundMenuItem(const QString& line, int index, QObj
 void MyBevelButton::fillCompoundItem(QAction* item, const QString& line, int index)
 {
     const QStringList parts = line.split(QLatin1Char('\t'));
-    item->setText(parts.first().trimmed());
+    const QString title = parts.first().trimmed();
+    item->setText(EntryMenu::bounded(title));
+    item->setProperty(entryTextProperty, item->text() != title ? QVariant(title) : QVariant());
     item->setData(index);
     QString address = parts.size() >= 2 ? parts.at(1).trimmed() : QString();
     if (address.isEmpty())
-        address =
-            Texts::webSearchAddress + QString::fromLatin1(QUrl::toPercentEncoding(item->text()));
+        address = Texts::webSearchAddress + QString::fromLatin1(QUrl::toPercentEncoding(title));
     item->setObjectName(address);
 }
 
@@ -159,7 +160,7 @@ void MyBevelButton::buildMenu()
     items.reserve(shown + 6);
     QAction* checked = nullptr;
     for (qsizetype i = 0; i < shown; ++i) {
-        // A signal to quit is handed on only once the press is over.
+        // A quit signal reaches the event loop only once the press is over: it comes first.
         if (i % 512 == 0 && quitSignalPending()) {
             dropUnfinishedMenu(menu);
             return;

@@ -50,6 +50,8 @@ private slots:
             {"a|0", "-|1", "b|2", "-"});
         row("a typer holding a TAB is shown whole, the TAB as blanks", "Typers", " a\tb <date> ",
             -1, {"a    b <date>|0", "-"});
+        row("a line of thousands of characters shows its first thousand", "Memos",
+            QByteArray(1500, 'm'), -1, {QString(1000, 'm') + QChar(0x2026) + "|0", "-"});
         row("bookmark with two TABs", "Bookmarks", " Site \t HTTPS://A.Example/x%2fy \t more", -1,
             {"Site|0|HTTPS://A.Example/x%2fy", "-"});
         row("bookmark without a TAB searches for its title", "Bookmarks", "Tom & Jerry's 100%/a+b?",
