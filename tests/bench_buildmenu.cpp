@@ -3,13 +3,11 @@
 #include "buttons/entriesfilemodule.h"
 #include "tests/buttonfixture.h"
 
-#include <QFile>
-
 // What a press on an unchanged file costs Kelvora itself (reading the entries file, digesting
 // it, finding the menu shown before still holds), against the floor of reading and digesting
 // the same file alone, and what the first press on a file costs (opening the button, reading
-// the file and building its menu) with the memory it takes, for 100 to 1,000,000 lines. What
-// the user waits for, the menu laid out and shown, is measured by bench/menu.sh.
+// the file and building its menu), for 100 to 1,000,000 lines. What the user waits for, the menu
+// laid out and shown, and the memory it takes are measured by bench/menu.sh.
 class BenchBuildMenu : public QObject
 {
     Q_OBJECT
@@ -31,28 +29,6 @@ private:
         QTest::newRow("10,000 lines") << 10000;
         QTest::newRow("100,000 lines") << 100000;
         QTest::newRow("1,000,000 lines") << 1000000;
-    }
-    // The process's resident memory and its peak since the last reset, in MB.
-    static QByteArray memory()
-    {
-        QFile status("/proc/self/status");
-        if (!status.open(QIODevice::ReadOnly))
-            return "unknown";
-        QByteArray figures;
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            const bool now = line.startsWith("VmRSS");
-            if (now || line.startsWith("VmHWM"))
-                figures +=
-                    QByteArray::number(line.simplified().split(' ').value(1).toLongLong() / 1024) +
-                    (now ? " MB now, " : " MB peak");
-        }
-        return figures;
-    }
-    static void resetPeakMemory()
-    {
-        QFile clear("/proc/self/clear_refs");
-        if (clear.open(QIODevice::WriteOnly))
-            clear.write("5");
     }
     // Bookmarks, the costliest kind: every other line has no address and becomes a search. The
     // file's path, or nothing when it cannot be written.
@@ -109,7 +85,6 @@ void BenchBuildMenu::firstPress()
     QFETCH(int, lines);
     const QString entries = writeEntries(lines);
     QVERIFY(!entries.isEmpty());
-    resetPeakMemory();
     qsizetype shown = 0;
     QBENCHMARK
     {
@@ -118,7 +93,6 @@ void BenchBuildMenu::firstPress()
         shown = button->menu()->actions().size();
     }
     QVERIFY(shown > qMin<qsizetype>(lines, MyBevelButton::menuEntryLimit));
-    qInfo("%d lines, first press: %s", lines, memory().constData());
 }
 
 KELVORA_TEST_MAIN(BenchBuildMenu)
