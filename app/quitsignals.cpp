@@ -12,10 +12,12 @@ namespace
 {
 
 int signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t signalArrived = 0;
 
 extern "C" void onQuitSignal(int)
 {
     // Only async-signal-safe work here: wake the event loop through the socket.
+    signalArrived = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
 }
@@ -47,4 +49,9 @@ void installQuitSignalHandlers(App& app)
         [[maybe_unused]] const ssize_t got = ::read(signalPipe[1], bytes, sizeof bytes);
         app.Quit(App::QuitBy::Session);
     });
+}
+
+bool quitSignalPending()
+{
+    return signalArrived != 0;
 }

@@ -10,3 +10,7 @@ class App;
 void catchQuitSignals();
 // From now on each signal quits the application as soon as an event loop runs.
 void installQuitSignalHandlers(App& app);
+// Whether a quit signal has arrived. The event loop hands it on only between events: work that
+// can hold the main thread for long (building the menu of a long entries file) asks this as it
+// goes and stops, so that the quit comes at once.
+bool quitSignalPending();

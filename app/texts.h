@@ -41,6 +41,13 @@ inline constexpr QLatin1StringView noEntriesCaption{"Drop Text or a Text File"};
 inline constexpr QLatin1StringView deleteMenuItem{"Delete Selected Menu Item"};
 inline constexpr QLatin1StringView editMenu{"Edit Menu..."};
 inline constexpr QLatin1StringView chooseFile{"Choose File.."};
+// The last entry item, disabled, of a menu that shows only the first lines of a long file.
+inline QString linesNotShown(qsizetype count)
+{
+    return (count == 1 ? QStringLiteral("1 more line is not shown")
+                       : QStringLiteral("%L1 more lines are not shown").arg(count)) +
+           QStringLiteral(": \"") + editMenu + QStringLiteral("\" shows every line");
+}
 inline constexpr QLatin1StringView chooseFileCaption{"Choose an Entries File"};
 inline constexpr QLatin1StringView entriesFileFilter{"plain/text (*.txt *.tab)"};
 inline constexpr QLatin1StringView tagAction{"Action"};

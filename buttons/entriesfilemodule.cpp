@@ -26,6 +26,35 @@ QByteArray joinLines(const QList<QByteArray>& lines)
     return lines.join('\n');
 }
 
+qsizetype followLine(const QList<QByteArray>& before, qsizetype index,
+                     const QList<QByteArray>& after)
+{
+    if (index < 0 || index >= before.size())
+        return -1;
+    const qsizetype shorter = qMin(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < shorter && before.at(head) == after.at(head))
+        ++head;
+    if (index < head)
+        return index;
+    qsizetype tail = 0;
+    while (tail < shorter - head &&
+           before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
+        ++tail;
+    if (index >= before.size() - tail)
+        return index + after.size() - before.size();
+    const QByteArray& line = before.at(index);
+    for (qsizetype distance = 0; index - distance >= 0 || index + distance < after.size();
+         ++distance) {
+        if (index - distance >= 0 && index - distance < after.size() &&
+            after.at(index - distance) == line)
+            return index - distance;
+        if (index + distance < after.size() && after.at(index + distance) == line)
+            return index + distance;
+    }
+    return -1;
+}
+
 QString decode(const QByteArray& bytes)
 {
     bool ascii = true;

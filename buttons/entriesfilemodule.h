@@ -16,6 +16,14 @@ QByteArray normalizeLineEnds(QByteArray text);
 QList<QByteArray> splitLines(const QByteArray& text);
 QByteArray joinLines(const QList<QByteArray>& lines);
 
+// Where line index of before stands in after, once another program changed the file: a line
+// among those both share at the start keeps its index, one among those they share at the end
+// moves by the count of lines added or removed between (so of two equal lines the one chosen
+// is found); a line in the changed part is the nearest line with its bytes. -1 when no line
+// holds them.
+qsizetype followLine(const QList<QByteArray>& before, qsizetype index,
+                     const QList<QByteArray>& after);
+
 // Text for display: UTF-8 when the bytes are valid UTF-8, else one character per byte
 // (Latin-1), so that any file shows something sensible and nothing is lost when it is written.
 QString decode(const QByteArray& bytes);

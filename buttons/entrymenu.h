@@ -15,6 +15,10 @@ public:
     // Makes a text Qt draws show as written: each ampersand doubled, so that none becomes a
     // keyboard mnemonic.
     static void showAsWritten(QString& text);
+    // A text as an item, a caption or a tooltip shows it: its first thousand characters and an
+    // ellipsis when it is longer. Qt lays a text out whole, so a line of megabytes (a file with
+    // few line ends dropped by mistake) would take seconds to show.
+    static QString bounded(const QString& text);
 
 protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/bundleresources.h"
+#include "app/quitsignals.h"
 #include "app/stringmodule.h"
 #include "app/texts.h"
 #include "buttons/entriesfilemodule.h"
@@ -87,8 +88,7 @@ void MyBevelButton::Event_Open()
 void MyBevelButton::Event_Close()
 {
     setPreference(Keys::File, entriesFile.path());
-    const QString currentMd5 =
-        StringModule::asMd5(EntriesFileModule::joinLines(entriesFile.lines()));
+    const QString currentMd5 = entriesMd5();
     setPreference(Keys::MenuAsMd5, currentMd5);
     if (!menuFolderItemFolder.isEmpty())
         setPreference(Keys::Folder, menuFolderItemFolder);
@@ -147,12 +147,13 @@ void MyBevelButton::Event_MenuSelected(QAction* item)
         setCheckMark(item, true);
         setMenuCurrentIndex(tag.toInt());
         menuTagsByMd5.insert(menuMd5, tag.toInt());
-        setToolTip(entryText(item));
-        isAltKey = false;
+        setToolTip(EntryMenu::bounded(entryText(item)));
+        setInsertion(false, menuInsertionIndex);
         Platform& platform = App::instance()->platform();
         if (platform.optionKeyDown()) {
             isAltKey = true;
             menuInsertionIndex = tag.toInt();
+            menuInsertionLines = entriesFile.lines();
             const QString text = platform.clipboardHasText() ? platform.clipboardText() : QString();
             if (kind == Kind::Bookmarks)
                 openBookmarkDialog(text);
@@ -248,8 +249,7 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
         const DragItem dragged = dragItemOf(item);
         bool accepted = true;
         if (dragged.hasText) {
-            menuInsertionIndex = 0;
-            isAltKey = App::instance()->platform().optionKeyDown();
+            setInsertion(App::instance()->platform().optionKeyDown(), 0);
             if (kind == Kind::Bookmarks)
                 openBookmarkDialog(dragged.text);
             else
@@ -275,6 +275,11 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
 void MyBevelButton::mousePressEvent(QMouseEvent* event)
 {
     Event_MouseDown(event->position().toPoint().x(), event->position().toPoint().y());
+    // A quit asked for meanwhile comes first: no menu opens for it to wait behind.
+    if (quitSignalPending()) {
+        event->accept();
+        return;
+    }
     QToolButton::mousePressEvent(event);
 }
 

@@ -61,12 +61,20 @@ public:
     void getFolderItem();
     bool saveFolderItem();
     void checkFolderItemExists();
-    // A read failure is shown once, here or by the edit that met it (reportReadProblem false).
-    void setMenuEntries(bool reportReadProblem = true);
+    // Why the entries file is read: on opening or switching files, for a press, which gives way
+    // to a quit signal, or for an edit, which shows a read failure itself (others show it here,
+    // once).
+    enum class ReadFor { Open, Press, Edit };
+    // False when a quit signal cut a press's read short; the lines held are then as they were.
+    bool setMenuEntries(ReadFor why = ReadFor::Open);
 
     // The menu, from the file as read at every press: built again when its lines or the
     // folder's files changed since, else shown as it was with the check mark moved.
     void buildMenu();
+    // The most entry items a menu shows: the first lines of a longer file, then one disabled
+    // item telling how many more it holds. Qt adds each item to a menu in a time that grows
+    // with the items already there, so this bounds the time of a press, and its memory.
+    static constexpr qsizetype menuEntryLimit = 20000;
     // Item makers: one entries-file line (decoded) and its index give one item owned by owner;
     // the fill forms make an existing item show them.
     static QAction* addSimpleMenuItem(const QString& line, int index, QObject* owner);
@@ -148,6 +156,8 @@ private:
     void openBookmarkDialog(const QString& text);
     void openTextDialog(const QString& text);
     QString fileCaption() const;
+    // Digest of the lines held, joined by LF.
+    QString entriesMd5() const;
     // The folder's other entries files (native paths), offered after the action items.
     QStringList folderFileItems();
     static void appendFileItems(QMenu* menu, const QStringList& paths, QList<QAction*>& items);
@@ -159,6 +169,10 @@ private:
     // lines came or went that a new menu costs less.
     bool refillMenu(int selected);
     void offerDelete(bool offered);
+    // Shows, after the entry items before, how many lines the menu leaves out (none: no item).
+    void tellLinesNotShown(qsizetype count, QAction* before);
+    // Drops a menu whose build a quit signal cut short; the next press builds it afresh.
+    void dropUnfinishedMenu(QMenu* menu);
     void reportProblem(const QString& text);
     bool makeEntriesCurrent(const QString& what);
     bool canTakeFile(const QString& path);
@@ -189,10 +203,20 @@ private:
     QStringList menuFileItems;
     QPointer<QAction> menuDeleteItem;
     QPointer<QAction> menuEditItem;
-    qsizetype menuEntryCount = 0; // its entry items, one for each line, first in the menu
+    // Its entry items, one for each line shown, first in the menu; the item telling how many
+    // lines are not shown follows them while there are such lines.
+    qsizetype menuEntryCount = 0;
+    QPointer<QAction> menuMoreItem;
+    // The lines as they were when an entry was chosen with the Option key: the confirmed line
+    // goes before that entry wherever it stands by then. Empty after a text drop, whose line
+    // goes first.
+    QList<QByteArray> menuInsertionLines;
     // The last read failures shown, so that every press does not show them again.
     QString lastReadProblem;
     QString lastFolderProblem;
+    // The entries text as last read, and the revision of the lines it was split into.
+    QByteArray readText;
+    quint64 readTextRevision = 0;
     // Digest of the text last stored as the "MenuString" copy.
     QString storedTextMd5;
     // Digest of the entries text in which menuCurrentIndex was selected: at quit its tag is

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "app/stringmodule.h"
+#include "buttons/entrymenu.h"
 
 // What choosing a bookmark or a memo does: open its address with the default handler; a memo
 // also shows itself as the caption.
@@ -26,5 +27,5 @@ void MyBevelButton::doMemo(QAction* item)
     const QString text = entryText(item);
     if (const auto match = StringModule::regExMatch(memoAddressPattern, text, false))
         App::instance()->platform().openUrl(match->captured(0));
-    setText(text.section(QLatin1Char('\t'), 0, 0));
+    setText(EntryMenu::bounded(text.section(QLatin1Char('\t'), 0, 0)));
 }

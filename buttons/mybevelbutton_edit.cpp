@@ -3,6 +3,7 @@
 #include "app/stringmodule.h"
 #include "app/texts.h"
 #include "buttons/entriesfilemodule.h"
+#include "buttons/entrymenu.h"
 
 #include <QMenu>
 
@@ -13,6 +14,7 @@ void MyBevelButton::setInsertion(bool altKey, qint64 index)
 {
     isAltKey = altKey;
     menuInsertionIndex = index;
+    menuInsertionLines.clear();
 }
 
 bool MyBevelButton::insertMenuItem(const QString& entryLine)
@@ -24,9 +26,19 @@ bool MyBevelButton::insertMenuItem(const QString& entryLine)
     const QList<QByteArray> before = entriesFile.lines();
     QList<QByteArray> lines = before;
     qsizetype at = lines.size();
-    // An index recorded before the file was shortened elsewhere appends.
-    if (isAltKey && menuInsertionIndex >= 0 && menuInsertionIndex <= lines.size())
-        at = menuInsertionIndex;
+    if (isAltKey) {
+        // Before the entry chosen, where it stands now that the file may have been changed
+        // outside; a chosen line gone since leaves the index it had.
+        const qsizetype moved =
+            menuInsertionLines.isEmpty()
+                ? -1
+                : EntriesFileModule::followLine(menuInsertionLines, menuInsertionIndex, lines);
+        // An index recorded before the file was shortened elsewhere appends.
+        if (moved >= 0)
+            at = moved;
+        else if (menuInsertionIndex >= 0 && menuInsertionIndex <= lines.size())
+            at = menuInsertionIndex;
+    }
     lines.insert(at, entryLine.toUtf8());
     entriesFile.setLines(std::move(lines));
     if (!updateMenu(entryLine)) {
@@ -44,7 +56,7 @@ bool MyBevelButton::updateMenu(const QString& caption)
     if (entriesFile.lines().isEmpty())
         setText(Texts::noEntriesCaption);
     else if (kind == Kind::Memos)
-        setText(caption.isEmpty() ? objectName() : caption);
+        setText(caption.isEmpty() ? objectName() : EntryMenu::bounded(caption));
     else
         setText(fileCaption());
     return true;
@@ -59,20 +71,17 @@ void MyBevelButton::deleteMenuItem()
     const int index = *menuCurrentIndex;
     if (index >= entriesFile.lines().size())
         return;
-    const QByteArray chosen = entriesFile.lines().at(index);
+    const QList<QByteArray> shown = entriesFile.lines();
     if (!makeEntriesCurrent(QStringLiteral("removed")))
         return;
     // Lines added or removed outside since the menu was built move the chosen line: it is
-    // removed where it stands now (the nearest copy of its bytes), or not at all once gone.
-    qsizetype at = -1;
-    for (qsizetype i = 0; i < entriesFile.lines().size(); ++i) {
-        if (entriesFile.lines().at(i) == chosen && (at < 0 || qAbs(i - index) < qAbs(at - index)))
-            at = i;
-    }
+    // removed where it stands now, or not at all once gone.
+    const qsizetype at = EntriesFileModule::followLine(shown, index, entriesFile.lines());
     if (at < 0) {
-        reportProblem(QStringLiteral("\"%1\" was not removed: the entries file %2 was changed "
-                                     "outside Kelvora and no longer holds it.")
-                          .arg(EntriesFileModule::decode(chosen).trimmed(), entriesFile.path()));
+        reportProblem(
+            QStringLiteral("\"%1\" was not removed: the entries file %2 was changed "
+                           "outside Kelvora and no longer holds it.")
+                .arg(EntriesFileModule::decode(shown.at(index)).trimmed(), entriesFile.path()));
         return;
     }
     const QList<QByteArray> before = entriesFile.lines();

@@ -2,9 +2,11 @@
 
 #include "app/app.h"
 #include "app/folderitemmodule.h"
+#include "app/quitsignals.h"
 #include "app/stringmodule.h"
 #include "app/texts.h"
 #include "buttons/entriesfilemodule.h"
+#include "buttons/entrymenu.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,11 +24,13 @@ void MyBevelButton::checkFolderItemExists()
     }
 }
 
-void MyBevelButton::setMenuEntries(bool reportReadProblem)
+bool MyBevelButton::setMenuEntries(ReadFor why)
 {
     const QFileInfo info(entriesFile.path());
     QByteArray text;
     QString digest;
+    // A quit asked for during a press's read comes first: the lines held stay as they were.
+    const auto quitFirst = [why] { return why == ReadFor::Press && quitSignalPending(); };
     if (info.exists() || info.isSymLink()) {
         QString problem;
         if (!FolderItemModule::readFile(entriesFile.path(), &text, &problem)) {
@@ -38,20 +42,42 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
                     .arg(entriesFile.path(), problem);
             if (message != lastReadProblem) {
                 lastReadProblem = message;
-                if (reportReadProblem)
+                if (why != ReadFor::Edit)
                     reportProblem(message);
             }
-            return;
+            return true;
         }
         lastReadProblem.clear();
         text = EntriesFileModule::normalizeLineEnds(std::move(text));
-        // The menu shown stays valid for a delete while the file reads as it did.
-        entriesFile.takeRead(EntriesFileModule::splitLines(text));
-        // The copy is stored again only when the text differs from the one stored last.
-        digest = StringModule::asMd5(text);
-        if (digest != storedTextMd5) {
-            setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
-            storedTextMd5 = digest;
+        // Whether the lines held are those of the text read last: comparing the texts then
+        // tells whether the lines changed, which saves splitting, comparing and digesting the
+        // lines of a long file at every press.
+        const bool heldAsRead = entriesFile.isRead() && entriesFile.revision() == readTextRevision;
+        if (heldAsRead && text == readText && !text.isEmpty()) {
+            digest = menuMd5;
+        } else {
+            if (quitFirst())
+                return false;
+            QList<QByteArray> lines = EntriesFileModule::splitLines(text);
+            if (quitFirst())
+                return false;
+            // The copy is stored again only when the text differs from the one stored last.
+            digest = StringModule::asMd5(text);
+            if (digest != storedTextMd5) {
+                setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
+                storedTextMd5 = digest;
+            }
+            if (quitFirst())
+                return false;
+            // The menu shown stays valid for a delete while the file reads as it did.
+            if (heldAsRead) {
+                entriesFile.setLines(std::move(lines));
+                entriesFile.markRead();
+            } else {
+                entriesFile.takeRead(std::move(lines));
+            }
+            readText = text;
+            readTextRevision = entriesFile.revision();
         }
     } else {
         lastReadProblem.clear();
@@ -64,7 +90,7 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
 
     if (text.isEmpty()) {
         setText(Texts::noEntriesCaption);
-        return;
+        return true;
     }
     menuMd5 = digest.isEmpty() ? StringModule::asMd5(text) : digest;
     if (kind == Kind::Memos) {
@@ -72,8 +98,18 @@ void MyBevelButton::setMenuEntries(bool reportReadProblem)
         bool isNumber = false;
         const qint64 index = tag.isNull() ? -1 : tag.toLongLong(&isNumber);
         if (isNumber && index >= 0 && index < entriesFile.lines().size())
-            setText(EntriesFileModule::decode(entriesFile.lines().at(index)));
+            setText(EntryMenu::bounded(EntriesFileModule::decode(entriesFile.lines().at(index))));
     }
+    return true;
+}
+
+QString MyBevelButton::entriesMd5() const
+{
+    // While the lines held are those of the text read last, that text's digest: a long file
+    // is not joined and digested again at quit.
+    if (entriesFile.isRead() && entriesFile.revision() == readTextRevision && !readText.isEmpty())
+        return menuMd5;
+    return StringModule::asMd5(EntriesFileModule::joinLines(entriesFile.lines()));
 }
 
 bool MyBevelButton::validateFile(const QString& path)
@@ -107,8 +143,7 @@ void MyBevelButton::initFolderItem()
     if (!entriesFile.lines().isEmpty() && menuCurrentIndex) {
         // The selection is recorded for the text being left only when it was made in that
         // text; an item kept from another file's menu would check a line never chosen here.
-        const QString leftMd5 =
-            StringModule::asMd5(EntriesFileModule::joinLines(entriesFile.lines()));
+        const QString leftMd5 = entriesMd5();
         menuTagsByMd5.insert(leftMd5, menuCurrentItemMd5 == leftMd5 ? *menuCurrentIndex : -1);
         // The new file is read at the next press, or before anything is written to it.
         entriesFile.markUnread();
@@ -168,7 +203,7 @@ bool MyBevelButton::makeEntriesCurrent(const QString& what)
     if (entriesFile.isRead() && !info.exists() && !info.isSymLink())
         return true;
     // One message for both the failed read and the edit it stops.
-    setMenuEntries(false);
+    setMenuEntries(ReadFor::Edit);
     if (entriesFile.isRead())
         return true;
     reportProblem(QStringLiteral("The entry could not be %1, since Kelvora does not write over a "

@@ -1,5 +1,6 @@
 #include "buttons/mybevelbutton.h"
 
+#include "app/quitsignals.h"
 #include "app/texts.h"
 #include "buttons/entriesfilemodule.h"
 #include "buttons/entrymenu.h"
@@ -28,7 +29,16 @@ QAction* actionItem(const QString& text, QObject* owner)
     return item;
 }
 
-// Where an item shown with blanks for its TABs keeps its text as written.
+// Says how many lines of the file the menu leaves out; it has no tag, so it is no entry, and
+// cannot be chosen.
+QAction* moreLinesItem(qsizetype count, QObject* owner)
+{
+    auto* item = new QAction(Texts::linesNotShown(count), owner);
+    item->setEnabled(false);
+    return item;
+}
+
+// Where an item shown with blanks for its TABs, or shortened, keeps its text as written.
 constexpr char entryTextProperty[] = "entryText";
 
 } // namespace
@@ -44,9 +54,9 @@ void MyBevelButton::fillSimpleItem(QAction* item, const QString& line, int index
 {
     const QString text = line.trimmed();
     // Qt would start a right-aligned shortcut column at a TAB.
-    item->setText(QString(text).replace(QLatin1Char('\t'), QStringLiteral("    ")));
-    item->setProperty(entryTextProperty,
-                      text.contains(QLatin1Char('\t')) ? QVariant(text) : QVariant());
+    item->setText(
+        EntryMenu::bounded(QString(text).replace(QLatin1Char('\t'), QStringLiteral("    "))));
+    item->setProperty(entryTextProperty, item->text() != text ? QVariant(text) : QVariant());
     item->setData(index);
 }
 
@@ -66,12 +76,13 @@ QAction* MyBevelButton::addCompoundMenuItem(const QString& line, int index, QObj
 void MyBevelButton::fillCompoundItem(QAction* item, const QString& line, int index)
 {
     const QStringList parts = line.split(QLatin1Char('\t'));
-    item->setText(parts.first().trimmed());
+    const QString title = parts.first().trimmed();
+    item->setText(EntryMenu::bounded(title));
+    item->setProperty(entryTextProperty, item->text() != title ? QVariant(title) : QVariant());
     item->setData(index);
     QString address = parts.size() >= 2 ? parts.at(1).trimmed() : QString();
     if (address.isEmpty())
-        address =
-            Texts::webSearchAddress + QString::fromLatin1(QUrl::toPercentEncoding(item->text()));
+        address = Texts::webSearchAddress + QString::fromLatin1(QUrl::toPercentEncoding(title));
     item->setObjectName(address);
 }
 
@@ -105,7 +116,9 @@ bool MyBevelButton::fillEntryItem(QAction* item, qsizetype i, int selected, bool
 
 void MyBevelButton::buildMenu()
 {
-    setMenuEntries();
+    // A quit asked for meanwhile: the menu shown last stays, and none is shown.
+    if (!setMenuEntries(ReadFor::Press))
+        return;
 
     int selected = -1;
     const auto recorded = menuTagsByMd5.constFind(menuMd5);
@@ -142,14 +155,25 @@ void MyBevelButton::buildMenu()
 
     auto* menu = new EntryMenu(this);
     const bool bookmarks = kind == Kind::Bookmarks;
+    const qsizetype shown = qMin(entriesFile.lines().size(), menuEntryLimit);
     QList<QAction*> items;
-    items.reserve(entriesFile.lines().size() + 4);
+    items.reserve(shown + 6);
     QAction* checked = nullptr;
-    for (qsizetype i = 0; i < entriesFile.lines().size(); ++i) {
+    for (qsizetype i = 0; i < shown; ++i) {
+        // A quit signal reaches the event loop only once the press is over: it comes first.
+        if (i % 512 == 0 && quitSignalPending()) {
+            dropUnfinishedMenu(menu);
+            return;
+        }
         auto* item = new QAction(menu);
         if (fillEntryItem(item, i, selected, bookmarks))
             checked = item;
         items << item;
+    }
+    menuMoreItem = nullptr;
+    if (shown < entriesFile.lines().size()) {
+        menuMoreItem = moreLinesItem(entriesFile.lines().size() - shown, menu);
+        items << menuMoreItem;
     }
     items << separatorItem(menu);
     // Offered only while an entry of this menu carries the check mark, so that a recorded
@@ -166,6 +190,10 @@ void MyBevelButton::buildMenu()
     // with the square of the lines (Qt also looks for the new item itself, end to end).
     QAction* next = nullptr;
     for (auto it = items.crbegin(); it != items.crend(); ++it) {
+        if ((items.crend() - it) % 512 == 0 && quitSignalPending()) {
+            dropUnfinishedMenu(menu);
+            return;
+        }
         menu->insertAction(next, *it);
         next = *it;
     }
@@ -175,15 +203,36 @@ void MyBevelButton::buildMenu()
     entryMenu = menu;
     menuRevision = entriesFile.revision();
     menuFileItems = fileItems;
-    menuEntryCount = entriesFile.lines().size();
+    menuEntryCount = shown;
     if (checked)
         setMenuCurrentIndex(selected);
+}
+
+void MyBevelButton::dropUnfinishedMenu(QMenu* menu)
+{
+    delete menu;
+    entryMenu = new EntryMenu(this);
+    setMenu(entryMenu);
+    menuEditItem = nullptr;
+    menuEntryCount = 0;
+}
+
+void MyBevelButton::tellLinesNotShown(qsizetype count, QAction* before)
+{
+    if (count > 0 && menuMoreItem) {
+        menuMoreItem->setText(Texts::linesNotShown(count));
+    } else if (count > 0) {
+        menuMoreItem = moreLinesItem(count, entryMenu);
+        entryMenu->insertAction(before, menuMoreItem);
+    } else {
+        delete menuMoreItem;
+    }
 }
 
 void MyBevelButton::moveCheckMark(int selected)
 {
     QAction* wanted = nullptr;
-    if (selected >= 0 && selected < entriesFile.lines().size()) {
+    if (selected >= 0 && selected < menuEntryCount) {
         // Entry items come first in the menu, one for each line, in order.
         QAction* item = entryMenu->actions().at(selected);
         if (!item->isSeparator())
@@ -217,11 +266,12 @@ bool MyBevelButton::refillMenu(int selected)
     // Qt searches the whole menu for every item added or removed: beyond a few, a new menu
     // costs less.
     constexpr qsizetype fewItems = 64;
-    const qsizetype count = entriesFile.lines().size();
+    const qsizetype count = qMin(entriesFile.lines().size(), menuEntryLimit);
     if (qAbs(count - menuEntryCount) > fewItems)
         return false;
     const QList<QAction*> shown = entryMenu->actions();
     const bool bookmarks = kind == Kind::Bookmarks;
+    // The item telling how many lines are not shown, or the separator after the entries.
     QAction* afterEntries = shown.at(menuEntryCount);
     for (qsizetype i = count; i < menuEntryCount; ++i)
         delete shown.at(i);
@@ -235,6 +285,7 @@ bool MyBevelButton::refillMenu(int selected)
         if (i >= menuEntryCount)
             entryMenu->insertAction(afterEntries, item);
     }
+    tellLinesNotShown(entriesFile.lines().size() - count, afterEntries);
     offerDelete(checked != nullptr);
     menuRevision = entriesFile.revision();
     menuEntryCount = count;

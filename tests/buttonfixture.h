@@ -57,8 +57,8 @@ public:
     }
     QByteArray entries() const { return readBytes(path("e.txt")); }
 
-    // The menu after a press: "text|tag", "text|tag|name", "+" before a checked item, "-" for
-    // a separator ("-|tag" for an entry shown as one).
+    // The menu after a press: "text|tag", "text|tag|name", "+" before a checked item, "!"
+    // before a disabled one, "-" for a separator ("-|tag" for an entry shown as one).
     static QStringList pressAndDescribe(MyBevelButton& button)
     {
         button.Event_MouseDown(1, 1);
@@ -68,8 +68,8 @@ public:
                 items << (item->data().isValid() ? "-|" + item->data().toString() : "-");
                 continue;
             }
-            QString text =
-                (item->isChecked() ? "+" : "") + item->text() + "|" + item->data().toString();
+            QString text = QString(item->isChecked() ? "+" : "") + (item->isEnabled() ? "" : "!") +
+                           item->text() + "|" + item->data().toString();
             if (!item->objectName().isEmpty())
                 text += "|" + item->objectName();
             items << text;

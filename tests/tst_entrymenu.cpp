@@ -50,6 +50,8 @@ private slots:
             {"a|0", "-|1", "b|2", "-"});
         row("a typer holding a TAB is shown whole, the TAB as blanks", "Typers", " a\tb <date> ",
             -1, {"a    b <date>|0", "-"});
+        row("a line of thousands of characters shows its first thousand", "Memos",
+            QByteArray(1500, 'm'), -1, {QString(1000, 'm') + QChar(0x2026) + "|0", "-"});
         row("bookmark with two TABs", "Bookmarks", " Site \t HTTPS://A.Example/x%2fy \t more", -1,
             {"Site|0|HTTPS://A.Example/x%2fy", "-"});
         row("bookmark without a TAB searches for its title", "Bookmarks", "Tom & Jerry's 100%/a+b?",
@@ -238,6 +240,28 @@ private slots:
             button->Event_MouseDown(1, 1);
             QCOMPARE(fx.entries(), "a\nb\nc");
         }
+    }
+
+    void longFileMenu()
+    {
+        // Its first lines, tagged with their index, then a disabled item telling how many more
+        // the file holds; the count follows the file, and the item goes once every line shows.
+        const qsizetype limit = MyBevelButton::menuEntryLimit;
+        QByteArrayList lines;
+        for (qsizetype i = 0; i < limit + 2; ++i)
+            lines << "e" + QByteArray::number(i);
+        auto button = fx.openOn("Typers", lines.join('\n'));
+        QVERIFY(button);
+        const QString last = QString("e%1|%1").arg(limit - 1);
+        const auto more = [](int count) { return "!" + Texts::linesNotShown(count) + "|"; };
+        QCOMPARE(fx.pressAndDescribe(*button).mid(limit - 1),
+                 (QStringList{last, more(2), "-", editItem, chooseItem}));
+        QVERIFY(fx.writeBytes(fx.path("e.txt"), lines.join('\n') + "\nmore"));
+        QCOMPARE(fx.pressAndDescribe(*button).mid(limit - 1, 3), (QStringList{last, more(3), "-"}));
+        lines.resize(limit - 1);
+        QVERIFY(fx.writeBytes(fx.path("e.txt"), lines.join('\n')));
+        QCOMPARE(fx.pressAndDescribe(*button).mid(limit - 2),
+                 (QStringList{QString("e%1|%1").arg(limit - 2), "-", editItem, chooseItem}));
     }
 
     void memoActions_data()

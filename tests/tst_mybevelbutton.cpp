@@ -24,7 +24,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         // "+text", "+N:text" (Option, at index N), "-text" (chosen, then deleted), "?text"
-        // (chosen), "=bytes" (the file saved outside), "x" (the delete item of the menu shown)
+        // (chosen), "#N" and "^N" (entry N chosen, with the Option key for ^), "=bytes" (the
+        // file saved outside), "x" (the delete item of the menu shown)
         QTest::addColumn<QString>("edits");
         QTest::addColumn<QByteArray>("written");
         QTest::addColumn<QString>("caption");
@@ -51,6 +52,18 @@ private slots:
             "new\na\nc", "Memos");
         row("a line gone outside is not deleted, and that is said", "a\nb", "?b;=a\nc;x", "a\nc",
             "b", true);
+        row("of two equal lines the chosen one is deleted after a line was added above", "x\ny\nx",
+            "#2;=n\nx\ny\nx;x", "n\nx\ny", "Memos");
+        row("a Shift-insert goes before the chosen line after a line was added above", "a\nb",
+            "^1;=n\na\nb;+new", "n\na\nnew\nb", "new");
+        // Longer than a menu shows: the whole file is edited.
+        QByteArrayList lines;
+        for (qsizetype i = 0; i < MyBevelButton::menuEntryLimit + 2; ++i)
+            lines << "e" + QByteArray::number(i);
+        const QByteArray longFile = lines.join('\n');
+        lines.removeAt(1);
+        row("a long file keeps its lines not shown", longFile, "-e1;+new",
+            lines.join('\n') + "\nnew", "new");
     }
 
     void bytesWritten()
@@ -66,6 +79,12 @@ private slots:
             const QString text = edit.mid(1);
             if (edit.startsWith('?')) {
                 QVERIFY(fx.choose(*button, text));
+            } else if (edit.startsWith('#') || edit.startsWith('^')) {
+                fakePlatform().optionKey = edit.startsWith('^');
+                button->Event_MouseDown(1, 1);
+                // Entry items come first, one for each line.
+                button->menu()->actions().at(text.toInt())->trigger();
+                fakePlatform().optionKey = false;
             } else if (edit.startsWith('=')) {
                 QVERIFY(fx.writeBytes(fx.path("e.txt"), text.toUtf8()));
             } else if (edit == "x") {
@@ -78,7 +97,8 @@ private slots:
                 QVERIFY(fx.choose(*button, Texts::deleteMenuItem));
             } else {
                 const bool altKey = text.contains(':');
-                button->setInsertion(altKey, text.section(':', 0, 0).toInt());
+                if (altKey)
+                    button->setInsertion(true, text.section(':', 0, 0).toInt());
                 button->insertMenuItem(altKey ? text.section(':', 1) : text);
             }
         }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The real binary starts, shows its window, and on SIGTERM quits like the Quit command:
-# the preferences file then holds "initDate". Every other way of ending saves it too, and no
-# quit waits on a message.
+# the preferences file then holds "initDate". Every other way of ending saves it too, no quit
+# waits on a message, and none waits for a long entries file to be read.
 set -eu
 . "$(dirname "$0")/lib.sh"
 
@@ -60,6 +60,23 @@ status=0 && terminate "$app" || status=$?
 [ "$status" -eq 1 ] || fail "exit status $status from a folder that is not UTF-8"
 [ "$(ls "$odd")" = Kelvora.app ] && [ ! -e "$prefs" ] && [ -z "$(ls /*.txt 2>/dev/null)" ] ||
     fail "files were written for a folder that is not UTF-8"
+
+# SIGTERM during a press on a long entries file that changed since it was read: reading and
+# building give way, and Kelvora saves and ends within a second.
+long=$KELVORA_WORK/long.txt
+seq 1 1000000 | sed 's/^/m/' >"$long"
+printf '{"initDate": 4000000000, "TypersFile": "%s"}' "$long" >"$prefs"
+"$KELVORA_APP" >"$log" 2>&1 &
+app=$!
+strip=$(wait_for_window "$app") || { cat "$log"; fail "no window appeared with a long file"; }
+echo changed >>"$long"
+xdotool mousemove --window "$strip" 288 9 click 1
+sleep 0.2
+start=$(date +%s%N)
+terminate "$app" || { cat "$log"; fail "exit status after SIGTERM during a press"; }
+took=$((($(date +%s%N) - start) / 1000000))
+[ "$took" -le 1000 ] || fail "Kelvora ended $took ms after SIGTERM during a press on a long file"
+grep -q '"TypersMenuAsMd5"' "$prefs" || { cat "$log"; fail "not saved after SIGTERM during a press"; }
 
 # The X server going away (the display ends before Kelvora at a logout) saves as well.
 start_xvfb "$KELVORA_WORK/display2" 1024x768x24
