@@ -79,6 +79,7 @@ took=$((($(date +%s%N) - start) / 1000000))
 grep -q '"TypersMenuAsMd5"' "$prefs" || { cat "$log"; fail "not saved after SIGTERM during a press"; }
 
 # The X server going away (the display ends before Kelvora at a logout) saves as well.
+rm -f "$prefs"
 start_xvfb "$KELVORA_WORK/display2" 1024x768x24
 "$KELVORA_APP" >"$log" 2>&1 &
 app=$!
