@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "bar/mycanvas.h"
 #include "buttons/mybevelbutton.h"
+#include "platform/floatingwindow.h"
 
 #include <QCloseEvent>
 #include <QPalette>
@@ -79,7 +80,8 @@ WindowBevelButtons::WindowBevelButtons()
     theBar = this;
     Layout();
     CreateControls();
-    keepOnEveryWorkspace();
+    FloatingWindow::keepOnEveryWorkspace(this);
+    FloatingWindow::keepOriginTrue(this);
 }
 
 WindowBevelButtons::~WindowBevelButtons()
@@ -297,7 +299,7 @@ void WindowBevelButtons::holdPositionAgainstWindowManager()
     connect(windowManagerSettle, &QTimer::timeout, this, [this, placed] {
         if (pos() != placed)
             move(placed);
-        keepOnEveryWorkspace();
+        FloatingWindow::keepOnEveryWorkspace(this);
     });
     windowManagerSettle->start(windowManagerSettleMs);
 }
@@ -307,6 +309,6 @@ void WindowBevelButtons::stopHoldingPosition()
     // A drag or a new placement of our own is not to be undone.
     if (windowManagerSettle && windowManagerSettle->isActive()) {
         windowManagerSettle->stop();
-        keepOnEveryWorkspace();
+        FloatingWindow::keepOnEveryWorkspace(this);
     }
 }

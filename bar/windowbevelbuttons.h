@@ -80,7 +80,6 @@ private:
     void CreateControls();
     void _CreateControls0();
     QList<MyBevelButton*> entryButtons() const;
-    void keepOnEveryWorkspace();
     void holdPositionAgainstWindowManager();
     void stopHoldingPosition();
 
