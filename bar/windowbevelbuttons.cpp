@@ -294,6 +294,7 @@ void WindowBevelButtons::moveEvent(QMoveEvent*)
 void WindowBevelButtons::holdPositionAgainstWindowManager()
 {
     const QPoint placed = pos();
+    awaitedPlace = placed;
     windowManagerSettle = new QTimer(this);
     windowManagerSettle->setSingleShot(true);
     connect(windowManagerSettle, &QTimer::timeout, this, [this, placed] {
@@ -307,6 +308,7 @@ void WindowBevelButtons::holdPositionAgainstWindowManager()
 void WindowBevelButtons::stopHoldingPosition()
 {
     // A drag or a new placement of our own is not to be undone.
+    awaitedPlace.reset();
     if (windowManagerSettle && windowManagerSettle->isActive()) {
         windowManagerSettle->stop();
         FloatingWindow::keepOnEveryWorkspace(this);

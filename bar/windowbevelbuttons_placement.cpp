@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "app/texts.h"
+#include "platform/floatingwindow.h"
 
 #include <QRect>
 #include <QTimer>
@@ -106,8 +107,17 @@ void WindowBevelButtons::Event_Moved()
 
 void WindowBevelButtons::hasMovedTimer_Action()
 {
-    if (App::instance()->platform().mouseButtonDown())
+    if (App::instance()->platform().mouseButtonDown()) {
         hasMovedTimer->start();
-    else
-        adjustPosition();
+        return;
+    }
+    // A window manager may frame the bar somewhere else first (at the screen's corner, say)
+    // and only later put it where it was placed: that passing place is not the user's choice,
+    // nor is the place Qt asked for before the window manager has shown the bar there.
+    if (awaitedPlace) {
+        if (pos() != *awaitedPlace || !FloatingWindow::shownWhereQtHasIt(this))
+            return;
+        awaitedPlace.reset();
+    }
+    adjustPosition();
 }

@@ -22,4 +22,8 @@ void keepOnEveryWorkspace(QWidget* window);
 // each press in the window and when a drag arrives. Call once, before the window is shown.
 void keepOriginTrue(QWidget* window);
 
+// Whether the X server shows the window (mapped) where Qt has it; true where that cannot be
+// told.
+bool shownWhereQtHasIt(QWidget* window);
+
 } // namespace FloatingWindow

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace
 {
@@ -60,6 +61,37 @@ void sendToWindowManager(xcb_connection_t* connection, xcb_window_t root, xcb_wi
     xcb_send_event(connection, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char*>(&message));
+}
+
+// Where the X server has the window, in the X server's pixels; false when it cannot say.
+bool serverGeometry(xcb_connection_t* connection, xcb_window_t id, QRect* geometry)
+{
+    const Reply<xcb_get_geometry_reply_t> own(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr));
+    if (!own)
+        return false;
+    const Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, id, own->root, 0, 0), nullptr));
+    if (!origin)
+        return false;
+    *geometry = QRect(origin->dst_x, origin->dst_y, own->width, own->height);
+    return true;
+}
+
+// The window's origin as Qt counts (device-independent pixels), from the server's.
+QPoint logical(const QWindow* window, const QPoint& native)
+{
+    const double ratio = window->devicePixelRatio();
+    return QPoint(qRound(native.x() / ratio), qRound(native.y() / ratio));
+}
+
+// Whether the origin Qt has for the window (its platform window's unless told) is the server's.
+bool qtAgrees(const QWindow* window, const QRect& native,
+              std::optional<QPoint> qtOrigin = std::nullopt)
+{
+    // Scaled coordinates may round a pixel apart; a menu does not care.
+    const QPoint gap = logical(window, native.topLeft()) - qtOrigin.value_or(window->position());
+    return gap.manhattanLength() <= 1;
 }
 
 // Frames nest at most this deep between a window and the root (a window manager's frame, its
@@ -159,35 +191,6 @@ private:
         }
     }
 
-    // Where the X server has the window, in the X server's pixels; false when it cannot say.
-    bool serverGeometry(QRect* geometry) const
-    {
-        const Reply<xcb_get_geometry_reply_t> own(
-            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr));
-        if (!own)
-            return false;
-        const Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
-            connection, xcb_translate_coordinates(connection, id, own->root, 0, 0), nullptr));
-        if (!origin)
-            return false;
-        *geometry = QRect(origin->dst_x, origin->dst_y, own->width, own->height);
-        return true;
-    }
-
-    // The window's origin as Qt counts (device-independent pixels), from the server's.
-    QPoint logical(const QPoint& native) const
-    {
-        const double ratio = widget->windowHandle()->devicePixelRatio();
-        return QPoint(qRound(native.x() / ratio), qRound(native.y() / ratio));
-    }
-
-    bool qtAgrees(const QRect& native) const
-    {
-        // Scaled coordinates may round a pixel apart; a menu does not care.
-        const QPoint gap = logical(native.topLeft()) - widget->windowHandle()->position();
-        return gap.manhattanLength() <= 1;
-    }
-
     void checkSoon()
     {
         if (!verify.isActive())
@@ -206,9 +209,9 @@ private:
             return;
         }
         QRect native;
-        if (!serverGeometry(&native))
+        if (!serverGeometry(connection, id, &native))
             return;
-        if (qtAgrees(native)) {
+        if (qtAgrees(widget->windowHandle(), native)) {
             corrections = 0;
             return;
         }
@@ -234,9 +237,10 @@ private:
     void setQtOriginNow()
     {
         QRect native;
-        if (!widget || !widget->windowHandle() || !serverGeometry(&native) || qtAgrees(native))
+        if (!widget || !widget->windowHandle() || !serverGeometry(connection, id, &native) ||
+            qtAgrees(widget->windowHandle(), native))
             return;
-        widget->windowHandle()->setPosition(logical(native.topLeft()));
+        widget->windowHandle()->setPosition(logical(widget->windowHandle(), native.topLeft()));
     }
 
     QPointer<QWidget> widget;
@@ -283,6 +287,23 @@ void keepOnEveryWorkspace(QWidget* window)
     sendToWindowManager(connection, screen->root, id, state, 1 /* add */, sticky);
     sendToWindowManager(connection, screen->root, id, state, 1 /* add */, skipTaskbar, skipPager);
     xcb_flush(connection);
+}
+
+bool shownWhereQtHasIt(QWidget* window)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window->windowHandle())
+        return true;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    // Until the window manager has mapped the window, the server has it where Qt asked.
+    const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, id), nullptr));
+    QRect native;
+    if (!attributes || !serverGeometry(connection, id, &native))
+        return true;
+    // The widget's idea, which follows the platform window's a little later.
+    return attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+           qtAgrees(window->windowHandle(), native, window->geometry().topLeft());
 }
 
 void keepOriginTrue(QWidget* window)

@@ -143,6 +143,14 @@ cat >"$prefs" <<JSON
  "windowTop": 2000}
 JSON
 start_kelvora
+# With a tray there, the tray icon is a window of Kelvora's too: the strip is the wide one.
+for _ in $(seq 1 100); do
+    for id in $(visible_windows "$app"); do
+        case $(window_geometry "$id") in *" 558x18") bar=$id ;; esac
+    done
+    case $(window_geometry "$bar") in *" 558x18") break ;; esac
+    sleep 0.05
+done
 wait_for_geometry "$bar" "300,$(($2 + $4 - 18)) 558x18" "the strip stored below the work area"
 xdotool mousemove 309 $(($2 + $4 - 9)) mousedown 1
 for step in 600 300 100 0; do
