@@ -66,8 +66,7 @@ void App::Event_Open()
         QTimer::singleShot(0, this,
                            [this, problem] { platformSeam->showMessage(Texts::appName, problem); });
 
-    MenubarHeight =
-        platformSeam->screenGeometry().height() - platformSeam->availableGeometry().height();
+    MenubarHeight = platformSeam->availableGeometry().top() - platformSeam->screenGeometry().top();
 
     if (shouldAsk(preferencesStore->Get(Keys::initDate), now)) {
         preferencesStore->Set(Keys::initDate, static_cast<qint64>(std::trunc(now)));

@@ -41,7 +41,8 @@ public:
     // The strip's background colour.
     static constexpr QRgb stripColour = qRgb(252, 248, 255);
 
-    // The main screen's full height minus its available height, measured at Open.
+    // How far the main screen's work area begins below its top edge (the panels along the top;
+    // a panel at the bottom does not count), measured at Open: the strip's smallest top edge.
     qint64 MenubarHeight = 0;
 
     // Start-up: creates the store, measures the menu bar and asks the login-item question when

@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "bar/mycanvas.h"
 #include "buttons/mybevelbutton.h"
+#include "platform/floatingwindow.h"
 
 #include <QCloseEvent>
 #include <QPalette>
@@ -79,7 +80,8 @@ WindowBevelButtons::WindowBevelButtons()
     theBar = this;
     Layout();
     CreateControls();
-    keepOnEveryWorkspace();
+    FloatingWindow::keepOnEveryWorkspace(this);
+    FloatingWindow::keepOriginTrue(this);
 }
 
 WindowBevelButtons::~WindowBevelButtons()
@@ -292,12 +294,13 @@ void WindowBevelButtons::moveEvent(QMoveEvent*)
 void WindowBevelButtons::holdPositionAgainstWindowManager()
 {
     const QPoint placed = pos();
+    awaitedPlace = placed;
     windowManagerSettle = new QTimer(this);
     windowManagerSettle->setSingleShot(true);
     connect(windowManagerSettle, &QTimer::timeout, this, [this, placed] {
         if (pos() != placed)
             move(placed);
-        keepOnEveryWorkspace();
+        FloatingWindow::keepOnEveryWorkspace(this);
     });
     windowManagerSettle->start(windowManagerSettleMs);
 }
@@ -305,8 +308,9 @@ void WindowBevelButtons::holdPositionAgainstWindowManager()
 void WindowBevelButtons::stopHoldingPosition()
 {
     // A drag or a new placement of our own is not to be undone.
+    awaitedPlace.reset();
     if (windowManagerSettle && windowManagerSettle->isActive()) {
         windowManagerSettle->stop();
-        keepOnEveryWorkspace();
+        FloatingWindow::keepOnEveryWorkspace(this);
     }
 }

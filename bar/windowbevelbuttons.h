@@ -5,8 +5,11 @@
 // each of its two sizes.
 
 #include <QList>
+#include <QPoint>
 #include <QStringList>
 #include <QWidget>
+
+#include <optional>
 
 class MyBevelButton;
 class MyCanvas;
@@ -80,7 +83,6 @@ private:
     void CreateControls();
     void _CreateControls0();
     QList<MyBevelButton*> entryButtons() const;
-    void keepOnEveryWorkspace();
     void holdPositionAgainstWindowManager();
     void stopHoldingPosition();
 
@@ -88,6 +90,9 @@ private:
     QTimer* hasMovedTimer = nullptr;
     // Puts the bar back where it opened should the window manager move it after mapping it.
     QTimer* windowManagerSettle = nullptr;
+    // Where the bar opened, while the window manager has not yet shown it there: its moves
+    // meanwhile are the window manager's framing, neither bounded nor stored.
+    std::optional<QPoint> awaitedPlace;
     bool opened = false;
     bool closed = false;
 };

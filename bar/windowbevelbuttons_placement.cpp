@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "app/texts.h"
+#include "platform/floatingwindow.h"
 
 #include <QRect>
 #include <QTimer>
@@ -70,20 +71,24 @@ void WindowBevelButtons::adjustPosition()
     const QRect screen = app.platform().screenGeometry();
     const QRect available = app.platform().availableGeometry();
 
-    // One bound per axis: the left edge wins over the right, the menu bar over the bottom. The
-    // bottom bound is the full screen height, so the bar may cover a dock there.
+    // One bound per axis: the left edge wins over the right, the panels along the top over the
+    // bottom. The bottom bound is the work area's, so the strip never lies on a bottom panel
+    // and its tray icon. A top edge of 0 would be stored as no position at all (the strip would
+    // be centred at the next start), so without a top panel the strip stops one point lower.
     const qint64 originX = screen.x();
     const qint64 originY = screen.y();
+    const qint64 highest = originY + qMax<qint64>(app.MenubarHeight, 1);
+    const qint64 lowest = qint64(available.y()) + available.height() - height();
     qint64 left = x();
     if (left < originX)
         left = originX;
     else if (left > originX + available.width() - width())
         left = originX + available.width() - width();
     qint64 top = y();
-    if (top < originY + app.MenubarHeight)
-        top = originY + app.MenubarHeight;
-    else if (top > originY + screen.height() - height())
-        top = originY + screen.height() - height();
+    if (top < highest)
+        top = highest;
+    else if (top > lowest)
+        top = lowest;
 
     if (left != x() || top != y())
         move(coordinate(left), coordinate(top));
@@ -102,8 +107,17 @@ void WindowBevelButtons::Event_Moved()
 
 void WindowBevelButtons::hasMovedTimer_Action()
 {
-    if (App::instance()->platform().mouseButtonDown())
+    if (App::instance()->platform().mouseButtonDown()) {
         hasMovedTimer->start();
-    else
-        adjustPosition();
+        return;
+    }
+    // A window manager may frame the bar somewhere else first (at the screen's corner, say)
+    // and only later put it where it was placed: that passing place is not the user's choice,
+    // nor is the place Qt asked for before the window manager has shown the bar there.
+    if (awaitedPlace) {
+        if (pos() != *awaitedPlace || !FloatingWindow::shownWhereQtHasIt(this))
+            return;
+        awaitedPlace.reset();
+    }
+    adjustPosition();
 }

@@ -94,9 +94,9 @@ void TestApp::menubarHeight()
 {
     App& app = *App::instance();
     fakePlatform().screen = QRect(0, 0, 1440, 900);
-    fakePlatform().available = QRect(0, 25, 1440, 800); // a menu bar and a dock
+    fakePlatform().available = QRect(0, 25, 1440, 800); // a top panel and a bottom one
     app.Event_Open();
-    QCOMPARE(app.MenubarHeight, 100);
+    QCOMPARE(app.MenubarHeight, 25);
     fakePlatform().available = QRect(0, 25, 1440, 875);
 }
 

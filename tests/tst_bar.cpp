@@ -33,8 +33,8 @@ private slots:
     void layouts_data();
     void layouts();
     void looksTheSameUnderADarkTheme();
-    void mainScreenNotAtOrigin_data();
-    void mainScreenNotAtOrigin();
+    void screensAndPanels_data();
+    void screensAndPanels();
     void doubleClick_data();
     void doubleClick();
     // Quitting ends the event loop for good, so this runs last.
@@ -43,6 +43,7 @@ private slots:
 private:
     App& app() { return *App::instance(); }
     PreferencesModule::Preferences& prefs() { return app().Preferences(); }
+    void openApp();
     void openBar(const QVariantMap& keys = {});
     QStringList shownButtons() const;
     // A menu's item texts, "-" for a separator.
@@ -85,7 +86,12 @@ void TestBar::init()
     QFile::remove(testEnvironment().dataHome() + "/Kelvora/Kelvora.js");
     fakePlatform().screen = QRect(0, 0, 1440, 900);
     fakePlatform().available = QRect(0, 25, 1440, 875);
-    app().Event_Open(); // a fresh, empty store; MenubarHeight 25
+    openApp();
+}
+
+void TestBar::openApp()
+{
+    app().Event_Open(); // a fresh, empty store; the panels measured
     // The buttons' entries files in the test's home, never beside the build.
     for (const char* name : {"Bookmarks", "Typers", "Memos"})
         prefs().Set(QString(name) + "File", testEnvironment().home() + "/" + name + ".txt");
@@ -304,26 +310,48 @@ void TestBar::looksTheSameUnderADarkTheme()
     QVERIFY(dark == light);
 }
 
-void TestBar::mainScreenNotAtOrigin_data()
+void TestBar::screensAndPanels_data()
 {
-    // The main screen lies right of and below another monitor.
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("available");
     QTest::addColumn<QVariantMap>("keys");
     QTest::addColumn<QRect>("geometry");
-    QTest::newRow("centred") << QVariantMap() << QRect(2361, 728, 558, 18);
-    QTest::newRow("stored on the other monitor")
-        << QVariantMap{{"windowLeft", 100}, {"windowTop", 310}} << QRect(1920, 325, 558, 18);
-    QTest::newRow("stored beyond the right and bottom edges")
-        << QVariantMap{{"windowLeft", 3500}, {"windowTop", 1500}} << QRect(2802, 1182, 558, 18);
+    // The main screen lies right of and below another monitor.
+    const QRect aside(1920, 300, 1440, 900), asideAvailable(1920, 325, 1440, 875);
+    QTest::newRow("aside: centred")
+        << aside << asideAvailable << QVariantMap() << QRect(2361, 728, 558, 18);
+    QTest::newRow("aside: stored on the other monitor")
+        << aside << asideAvailable << QVariantMap{{"windowLeft", 100}, {"windowTop", 310}}
+        << QRect(1920, 325, 558, 18);
+    QTest::newRow("aside: stored beyond the right and bottom edges")
+        << aside << asideAvailable << QVariantMap{{"windowLeft", 3500}, {"windowTop", 1500}}
+        << QRect(2802, 1182, 558, 18);
+    // A panel of 30 at the bottom, with or without one of 25 at the top.
+    const QRect screen(0, 0, 1440, 900);
+    QTest::newRow("bottom panel: stored near the top is kept")
+        << screen << QRect(0, 0, 1440, 870) << QVariantMap{{"windowLeft", 300}, {"windowTop", 5}}
+        << QRect(300, 5, 558, 18);
+    QTest::newRow("bottom panel: stored below the work area, brought above the panel")
+        << screen << QRect(0, 0, 1440, 870) << QVariantMap{{"windowLeft", 300}, {"windowTop", 1200}}
+        << QRect(300, 852, 558, 18);
+    QTest::newRow("both panels: stored under the top one")
+        << screen << QRect(0, 25, 1440, 845) << QVariantMap{{"windowLeft", 300}, {"windowTop", 5}}
+        << QRect(300, 25, 558, 18);
 }
 
-void TestBar::mainScreenNotAtOrigin()
+void TestBar::screensAndPanels()
 {
+    QFETCH(QRect, screen);
+    QFETCH(QRect, available);
     QFETCH(QVariantMap, keys);
     QFETCH(QRect, geometry);
-    fakePlatform().screen = QRect(1920, 300, 1440, 900);
-    fakePlatform().available = QRect(1920, 325, 1440, 875);
+    fakePlatform().screen = screen;
+    fakePlatform().available = available;
+    openApp();
     openBar(keys);
     QCOMPARE(bar->geometry(), geometry);
+    if (keys.contains("windowTop")) // a centred strip stores nothing
+        QCOMPARE(prefs().Get("windowTop").toInt(), geometry.y());
 }
 
 void TestBar::doubleClick_data()

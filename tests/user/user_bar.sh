@@ -4,7 +4,7 @@
 # as written, stays above the focused window and on every workspace, never takes the focus, is
 # dragged by its handle and snaps into the screen after the release, shrinks, expands and shows
 # one button from its handle's menu, and leaves its state in the preferences file when ended
-# with SIGTERM.
+# with SIGTERM; a bottom panel keeps the strip above it and lets it reach the screen's top.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -126,4 +126,41 @@ quit_kelvora
     fail "the handle's position is not stored under windowMinLeft and windowMinTop"
 [ "$(key windowMaxLeft)" = 621 ] && [ "$(key windowMaxTop)" = 441 ] ||
     fail "the strip's position is not stored under windowMaxLeft and windowMaxTop"
+
+# A panel at the bottom (tint2 in its default place) bounds the strip's bottom edge, not its top.
+tint2 >"$KELVORA_WORK/tint2.log" 2>&1 &
+panel=$!
+trap 'kill "$panel" "$openbox_pid" 2>/dev/null || true' EXIT
+for _ in $(seq 1 100); do
+    workarea=$(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g')
+    set -- $workarea
+    [ "${4:-900}" -lt 900 ] && break
+    sleep 0.05
+done
+[ "${4:-900}" -lt 900 ] || fail "no panel took room at the bottom: $(cat "$KELVORA_WORK/tint2.log")"
+cat >"$prefs" <<JSON
+{"BookmarksFile": "$HOME/Bookmarks.txt", "initDate": 4000000000, "windowLeft": 300,
+ "windowTop": 2000}
+JSON
+start_kelvora
+# With a tray there, the tray icon is a window of Kelvora's too: the strip is the wide one.
+for _ in $(seq 1 100); do
+    for id in $(visible_windows "$app"); do
+        case $(window_geometry "$id") in *" 558x18") bar=$id ;; esac
+    done
+    case $(window_geometry "$bar") in *" 558x18") break ;; esac
+    sleep 0.05
+done
+wait_for_geometry "$bar" "300,$(($2 + $4 - 18)) 558x18" "the strip stored below the work area"
+xdotool mousemove 309 $(($2 + $4 - 9)) mousedown 1
+for step in 600 300 100 0; do
+    xdotool mousemove 309 "$step"
+    sleep 0.05
+done
+xdotool mouseup 1
+# A top edge of 0 would be stored as none: the strip stops one point below the screen's top.
+wait_for_geometry "$bar" "300,1 558x18" "the strip dragged to the top above a bottom panel"
+sleep 0.4
+quit_kelvora
+[ "$(key windowTop)" = 1 ] || fail "windowTop $(key windowTop), expected 1"
 echo "user_bar: passed"
