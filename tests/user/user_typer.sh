@@ -125,21 +125,30 @@ for terminal in xterm lxterminal; do
     type_into "$terminal" "$work/$terminal.out"
 done
 
-# Chooses the Nth entry of Typers with the keyboard, once its menu shows (a message window
-# Kelvora shows meanwhile is not taken for it).
+# Chooses the Nth entry of Typers with the keyboard once its menu shows.
 choose_entry() {
-    known=$(visible_windows "$app")
     xdotool mousemove 588 209 click 1
-    # shellcheck disable=SC2086 # the ids are numbers, one word each
-    wait_for_new_window "$app" $known >/dev/null || { cat "$work/app.log"; fail "no Typers menu"; }
+    wait_for_new_window "$app" "$bar" >/dev/null || { cat "$work/app.log"; fail "no Typers menu"; }
     # shellcheck disable=SC2046 # one word per key
     xdotool key $(for _ in $(seq 1 "$1"); do printf 'Down '; done) Return
 }
 
-# Waits until Kelvora has said something matching the pattern, COUNT times in all.
-wait_for_word() { # PATTERN [COUNT]
+# Closes the message Kelvora shows, as the user would, and gives the target the focus again.
+close_message() {
+    message=$(wait_for_new_window "$app" "$bar") || fail "no message window"
+    xdotool windowactivate --sync "$message" key Return
+    for _ in $(seq 1 100); do
+        [ "$(visible_windows "$app")" = "$bar" ] && break
+        sleep 0.05
+    done
+    [ "$(visible_windows "$app")" = "$bar" ] || fail "the message window stayed"
+    xdotool windowactivate --sync "$target"
+}
+
+# Waits until Kelvora has said something matching the pattern.
+wait_for_word() {
     for _ in $(seq 1 200); do
-        [ "$(grep -c "$1" "$work/app.log")" -ge "${2:-1}" ] && return 0
+        grep -q "$1" "$work/app.log" && return 0
         sleep 0.05
     done
     cat "$work/app.log" >&2
@@ -162,11 +171,14 @@ xdotool windowactivate --sync "$target"
 scripts=$(grep -c '^script' "$work/timing")
 choose_entry 2
 wait_for_word "shell command .* printed more than 4 MB and was stopped"
+close_message
 gone "sleep 47.$$"
 choose_entry 3
 wait_for_word "shell command .* failed: exit status 3"
+close_message
 choose_entry 4
 wait_for_word "JavaScript snippet .* printed more than 4 MB and was stopped"
+close_message
 gone "sleep 48.$$"
 kill -0 "$app" 2>/dev/null || { cat "$work/app.log"; fail "Kelvora ended"; }
 [ "$(grep -c '^script' "$work/timing")" = "$scripts" ] || fail "a typer that failed was typed"
@@ -176,7 +188,6 @@ cmp -s "$out" "$work/expected" || fail "text arrived from a typer that failed"
 # A clipboard far past what one environment string holds reaches the snippet whole.
 { head -c 204799 /dev/zero | tr '\0' x; echo; } | xclip -selection clipboard -i
 printf '%s204800\n' "$expected" >"$work/expected"
-xdotool windowactivate --sync "$target"
 choose_entry 5
 for _ in $(seq 1 100); do
     cmp -s "$out" "$work/expected" && break
