@@ -387,6 +387,7 @@ QString forPhp(const QString& code)
             } else if (c == QLatin1Char('`')) {
                 static const ShellReferences inBackquotes =
                     escapedForPhpBackquotes(shellReferences);
+                // PHP takes the placeholder in any letter case, the shell's rewriting in one.
                 const bool closed = literal.size() > 1 && literal.endsWith(c);
                 out += c;
                 out +=
