@@ -9,7 +9,8 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QStringList>
 #include <QTemporaryFile>
 #include <QTimer>
 
@@ -19,7 +20,7 @@
 namespace
 {
 
-// A snippet that does not end is stopped after this long; what it printed until then is used.
+// A snippet that does not end is stopped after this long, and the typer is not typed.
 constexpr int snippetTimeLimitMs = 30000;
 // How long the expanded text stays on the clipboard for the target to fetch it.
 constexpr int restorePauseMs = 250;
@@ -27,29 +28,44 @@ constexpr int restorePauseMs = 250;
 // typing waits for it, up to about a second each.
 constexpr int waitStepMs = 10;
 constexpr int waitSteps = 100;
+// Linux takes no string of a new program's environment longer than 32 pages, its name and the
+// "=" included.
+constexpr qsizetype environmentStringLimit = 32 * 4096;
 
 const QString shellWhat = QStringLiteral("the shell command \"%1\"");
 const QString phpWhat = QStringLiteral("the PHP snippet \"%1\"");
 const QString javaScriptWhat = QStringLiteral("the JavaScript snippet \"%1\"");
-const QString cannotRun = QStringLiteral("The typer was not typed: %1 could not be run (%2).");
+const QString notTyped = QStringLiteral("The typer was not typed: %1");
+const QString cannotRun = QStringLiteral("%1 could not be run (%2).");
 const QString phpMissing = QStringLiteral(" Typers need the PHP interpreter (package php-cli).");
 const QString nodeMissing = QStringLiteral(" Typers need Node.js (package nodejs).");
-const QString cannotWrite = QStringLiteral(
-    "The typer was not typed: the snippet file for %1 could not be written in %2 (%3).");
-const QString tooMuchOutput = QStringLiteral(
-    "The typer was not typed: %1 printed more than %2 MB and was stopped; nothing of it is typed.");
-const QString stopped =
-    QStringLiteral("%1 did not end within %2 seconds and was stopped; what it printed until then "
-                   "is typed.");
+const QString cannotWrite = QStringLiteral("the file for %1 could not be written in %2 (%3).");
+const QString tooMuchOutput = QStringLiteral("%1 printed more than %2 MB and was stopped.");
+const QString stopped = QStringLiteral("%1 did not end within %2 seconds and was stopped.");
 const QString failed = QStringLiteral("%1 failed: %2");
 const QString exitStatus = QStringLiteral("exit status %1");
 const QString endedAbnormally = QStringLiteral("it ended abnormally");
 
 // Node evaluates the snippet file so that, as typers expect of JavaScript, the output is the
 // value of its last expression. Console output is dropped, not typed; an error is written as
-// one line ("SyntaxError: ..."), which is what the user is told.
+// one line ("SyntaxError: ..."), which is what the user is told. Node would queue what a
+// snippet writes to a pipe until the snippet yields, which an endless loop never does: the
+// streams write at once instead, waiting while the pipe is full, so the output bound can stop
+// the snippet before it fills the memory.
 const QString nodeRunner = QStringLiteral(
     "const fs = require('fs'), vm = require('vm'), file = process.argv[1];"
+    "const full = new Int32Array(new SharedArrayBuffer(4));"
+    "const writer = (fd) => (chunk, encoding, callback) => {"
+    "  if (typeof encoding === 'function') { callback = encoding; encoding = undefined; }"
+    "  let data = typeof chunk === 'string' ? Buffer.from(chunk, encoding) : Buffer.from(chunk);"
+    "  while (data.length > 0) {"
+    "    try { data = data.subarray(fs.writeSync(fd, data)); }"
+    "    catch (e) { if (e.code !== 'EAGAIN') throw e; Atomics.wait(full, 0, 0, 1); }"
+    "  }"
+    "  if (callback) callback();"
+    "  return true;"
+    "};"
+    "process.stdout.write = writer(1); process.stderr.write = writer(2);"
     "console.log = console.info = console.debug = console.warn = console.error = () => {};"
     "try {"
     "  const result = vm.runInThisContext(fs.readFileSync(file, 'utf8'), { filename: file });"
@@ -83,17 +99,15 @@ QString shortened(const QString& code)
     return line.size() > 60 ? line.left(57) + QStringLiteral("...") : line;
 }
 
-QString capitalised(QString sentence)
+// Why a snippet that ran failed: how it was stopped, else the first line of its error output,
+// else its exit status. Empty when it succeeded.
+QString failureOf(const QString& what, const ProcessResult& result, qint64 outputLimit)
 {
-    sentence[0] = sentence[0].toUpper();
-    return sentence;
-}
-
-// A snippet that ran but failed is told by the first line of its error output, else by its
-// exit status; the paste goes ahead with what it printed.
-QString failureOf(const QString& what, const ProcessResult& result)
-{
-    if (result.timedOut || result.exitCode == 0)
+    if (result.overflowed)
+        return tooMuchOutput.arg(what, QString::number(outputLimit >> 20));
+    if (result.timedOut)
+        return stopped.arg(what, QString::number(snippetTimeLimitMs / 1000));
+    if (result.exitCode == 0)
         return QString();
     QString reason;
     const QStringList lines = QString::fromUtf8(result.standardError).split(QLatin1Char('\n'));
@@ -104,7 +118,7 @@ QString failureOf(const QString& what, const ProcessResult& result)
     }
     if (reason.isEmpty())
         reason = result.exitCode < 0 ? endedAbnormally : exitStatus.arg(result.exitCode);
-    return failed.arg(capitalised(what), reason);
+    return failed.arg(what, reason);
 }
 
 } // namespace
@@ -114,52 +128,44 @@ Typer::Typer(Platform& platformSeam, BundleResources& typingScripts)
 {
 }
 
-void Typer::tell(const QString& text)
-{
-    if (holdingMessages)
-        heldMessages.append(text);
-    else
-        platform.showMessage(Texts::appName, text);
-}
-
-void Typer::tellFailed(const SnippetRun& run)
-{
-    if (!run.failed.isEmpty())
-        tell(run.failed);
-}
-
 QString Typer::told(const Output& output)
 {
     if (!output.failure.isEmpty())
-        tell(output.failure);
+        platform.showMessage(Texts::appName, output.failure);
     return output.text;
 }
 
-// The clipboard's text goes into the environment only when the code refers to it, so an
-// unrelated snippet cannot fail on a clipboard too large for the environment.
+// The clipboard's text is given only to a snippet that refers to it: in a file, which holds
+// any text whole, and in the environment too when it fits there.
 Typer::SnippetRun Typer::runSnippet(ProcessRequest request, const QString& code,
                                     const QString& what, const QString& missingHint)
 {
     request.timeoutMs = snippetTimeLimitMs;
-    if (ClipboardReference::refersToVariable(code))
-        request.environment.insert(ClipboardReference::variable, platform.clipboardHasText()
-                                                                     ? platform.clipboardText()
-                                                                     : QString());
-    const ProcessResult result = platform.runProcess(request);
     SnippetRun run;
+    std::unique_ptr<QTemporaryFile> clipboardFile;
+    if (ClipboardReference::refersToVariable(code)) {
+        const QString text = platform.clipboardHasText() ? platform.clipboardText() : QString();
+        const QByteArray bytes = text.toUtf8();
+        clipboardFile = writeSnippetFile(bytes, QStringLiteral(".txt"), what, run.output.failure);
+        if (!clipboardFile)
+            return run;
+        request.environment.insert(ClipboardReference::fileVariable, clipboardFile->fileName());
+        if (ClipboardReference::variable.size() + 1 + bytes.size() < environmentStringLimit)
+            request.environment.insert(ClipboardReference::variable, text);
+    }
+    const ProcessResult result = platform.runProcess(request);
     if (!result.started) {
-        run.output.failure = cannotRun.arg(what, result.errorText) + missingHint;
+        // Only a program that is not there needs its package; any other reason is the system's.
+        const bool missing = QStandardPaths::findExecutable(request.program).isEmpty();
+        run.output.failure = notTyped.arg(cannotRun.arg(what, result.errorText)) +
+                             (missing ? missingHint : QString());
         return run;
     }
-    if (result.overflowed) {
-        run.output.failure = tooMuchOutput.arg(what, QString::number(request.outputLimit >> 20));
-        return run;
-    }
-    if (result.timedOut)
-        tell(stopped.arg(capitalised(what), QString::number(snippetTimeLimitMs / 1000)));
+    run.ranToEnd = !result.timedOut && !result.overflowed;
     run.output.text = QString::fromUtf8(result.standardOutput);
-    run.timedOut = result.timedOut;
-    run.failed = failureOf(what, result);
+    const QString failure = failureOf(what, result, request.outputLimit);
+    if (!failure.isEmpty())
+        run.output.failure = notTyped.arg(failure);
     return run;
 }
 
@@ -170,14 +176,15 @@ std::unique_ptr<QTemporaryFile> Typer::writeSnippetFile(const QByteArray& conten
     // Qt gives an empty temporary folder when TMPDIR names none; never fall back to "/".
     const QString folder = QDir::tempPath();
     if (folder.isEmpty()) {
-        failure =
-            cannotWrite.arg(what, qEnvironmentVariable("TMPDIR"), QStringLiteral("no such folder"));
+        failure = notTyped.arg(cannotWrite.arg(what, qEnvironmentVariable("TMPDIR"),
+                                               QStringLiteral("no such folder")));
         return nullptr;
     }
     auto file =
         std::make_unique<QTemporaryFile>(folder + QStringLiteral("/kelvora-XXXXXX") + suffix);
     if (!file->open() || file->write(contents) != contents.size() || !file->flush()) {
-        failure = cannotWrite.arg(what, QDir::toNativeSeparators(folder), file->errorString());
+        failure = notTyped.arg(
+            cannotWrite.arg(what, QDir::toNativeSeparators(folder), file->errorString()));
         return nullptr;
     }
     return file;
@@ -187,9 +194,11 @@ std::unique_ptr<QTemporaryFile> Typer::writeSnippetFile(const QByteArray& conten
 Typer::SnippetRun Typer::runPhp(const QString& code, const QString& what)
 {
     SnippetRun run;
-    const auto file =
-        writeSnippetFile((QStringLiteral("<?php  ") + code + QStringLiteral(" ?>")).toUtf8(),
-                         QStringLiteral(".php"), what, run.output.failure);
+    const QString prelude =
+        ClipboardReference::refersToVariable(code) ? ClipboardReference::phpPrelude : QString();
+    const auto file = writeSnippetFile(
+        (QStringLiteral("<?php  ") + prelude + code + QStringLiteral(" ?>")).toUtf8(),
+        QStringLiteral(".php"), what, run.output.failure);
     if (!file)
         return run;
     ProcessRequest request;
@@ -203,10 +212,9 @@ Typer::Output Typer::shell(const QString& command)
     ProcessRequest request;
     request.program = QStringLiteral("/bin/sh");
     request.arguments = {QStringLiteral("-c"), ClipboardReference::forShell(command)};
-    const SnippetRun run =
-        runSnippet(request, request.arguments.last(), shellWhat.arg(shortened(command)), QString());
-    tellFailed(run);
-    return run.output;
+    return runSnippet(request, request.arguments.last(), shellWhat.arg(shortened(command)),
+                      QString())
+        .output;
 }
 
 Typer::Output Typer::php(const QString& code)
@@ -214,18 +222,16 @@ Typer::Output Typer::php(const QString& code)
     const QString withClipboard = ClipboardReference::forPhp(code);
     const QString what = phpWhat.arg(shortened(code));
     const SnippetRun first = runPhp(withClipboard + QLatin1Char(';'), what);
-    // A bare expression prints nothing; its value is what the user wants. A snippet that was
-    // stopped, or could not be run, is not run a second time.
-    if (!first.output.text.isEmpty() || first.timedOut || !first.output.failure.isEmpty()) {
-        tellFailed(first);
+    // A bare expression prints nothing; its value is what the user wants. A snippet that
+    // printed something, was stopped or could not be run is not run a second time.
+    if (!first.output.text.isEmpty() || !first.ranToEnd)
         return first.output;
-    }
     const SnippetRun value =
         runPhp(QStringLiteral("var_export(") + withClipboard + QStringLiteral(");"), what);
-    // The second run is ours: the code failed only when it failed as written too, and then
-    // its own error is the one that helps.
-    if (!value.failed.isEmpty())
-        tellFailed(first);
+    // The second run is ours: when it does not parse, the code is statements, and the code as
+    // written decides; when it was stopped, the snippet was.
+    if (!value.output.failure.isEmpty() && value.ranToEnd)
+        return first.output;
     return value.output;
 }
 
@@ -238,17 +244,15 @@ Typer::Output Typer::javaScript(const QString& code)
 {
     const QString withClipboard = ClipboardReference::forJavaScript(code);
     const QString what = javaScriptWhat.arg(shortened(code));
-    SnippetRun run;
+    Output output;
     const auto file =
-        writeSnippetFile(withClipboard.toUtf8(), QStringLiteral(".js"), what, run.output.failure);
+        writeSnippetFile(withClipboard.toUtf8(), QStringLiteral(".js"), what, output.failure);
     if (!file)
-        return run.output;
+        return output;
     ProcessRequest request;
     request.program = QStringLiteral("node");
     request.arguments = {QStringLiteral("-e"), nodeRunner, QStringLiteral("--"), file->fileName()};
-    run = runSnippet(request, withClipboard, what, nodeMissing);
-    tellFailed(run);
-    return run.output;
+    return runSnippet(request, withClipboard, what, nodeMissing).output;
 }
 
 void Typer::typeOnceMenuClosed(QObject* context, const QString& typer)
@@ -278,14 +282,10 @@ void Typer::type(const QString& typer)
     const TyperExpansion::Escaped escaped = TyperExpansion::expandEscapes(typer);
     // One instant for the whole typer, so <hh>:<mm> cannot straddle a minute.
     const QDateTime now = QDateTime::currentDateTime();
-    holdingMessages = true;
-    const auto showHeld = qScopeGuard([this] {
-        holdingMessages = false;
-        const QStringList messages = std::exchange(heldMessages, {});
-        for (const QString& message : messages)
-            platform.showMessage(Texts::appName, message);
-    });
-    // The first snippet that cannot be run stops the expansion: no later snippet runs.
+    // A typer is typed only when every snippet in it succeeded: what a failed or stopped
+    // snippet printed, and the text around it, may be a command that must not run without it
+    // (its trailing line end would press Return). The first failure ends the expansion: no
+    // later snippet runs, no key is sent, and the clipboard keeps its text.
     QString failure;
     const QString expanded = TyperExpansion::expandTags(
         escaped.text, [&](TyperExpansion::TagKind kind, const QString& body) {
@@ -309,7 +309,7 @@ void Typer::type(const QString& typer)
             return output.text;
         });
     if (!failure.isEmpty()) {
-        heldMessages.append(failure);
+        platform.showMessage(Texts::appName, failure);
         return;
     }
 

@@ -2,11 +2,10 @@
 
 // The typer's side effects in one place: running its snippets, waiting for the entry menu and
 // the held modifier keys to let go, putting the expanded text on the clipboard, having the
-// typing script paste it, and putting the earlier clipboard text back. Notes for the user are
-// held while a typer is being typed and shown once the paste is done.
+// typing script paste it, and putting the earlier clipboard text back. A typer with a snippet
+// that failed is not typed at all; the user is told why.
 
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 
@@ -21,9 +20,9 @@ class Typer
 public:
     Typer(Platform& platform, BundleResources& resources);
 
-    // A snippet's output, or why the typer cannot be typed (an interpreter missing, a snippet
-    // file not written): then the expansion stops, the clipboard keeps its text and the user
-    // is told the failure.
+    // A snippet's output, or why the typer cannot be typed (the snippet failed or was stopped,
+    // an interpreter is missing, a file could not be written): then the expansion stops, the
+    // clipboard keeps its text and the user is told the failure.
     struct Output {
         QString text;
         QString failure;
@@ -37,7 +36,7 @@ public:
 
     Output shell(const QString& command);
     Output php(const QString& code);
-    // Runs the code as a PHP file's contents; a snippet that ran but failed is not told.
+    // Runs the code as a PHP file's contents.
     Output phpFromFile(const QString& code);
     Output javaScript(const QString& code);
 
@@ -47,13 +46,10 @@ public:
 private:
     struct SnippetRun {
         Output output;
-        bool timedOut = false;
-        QString failed; // what the user is told when the snippet ran but failed
+        bool ranToEnd = false; // it ran and ended by itself, not stopped
     };
 
     void typeOnceMenuClosed(QObject* context, const QString& typer, int stepsLeft);
-    void tell(const QString& text);
-    void tellFailed(const SnippetRun& run);
     SnippetRun runSnippet(ProcessRequest request, const QString& code, const QString& what,
                           const QString& missingHint);
     SnippetRun runPhp(const QString& code, const QString& what);
@@ -66,8 +62,4 @@ private:
 
     Platform& platform;
     BundleResources& resources;
-    // While a typer is being typed, notes for the user wait here: a message window shown
-    // before the paste would take the focus, and the paste would land in it.
-    bool holdingMessages = false;
-    QStringList heldMessages;
 };

@@ -46,8 +46,9 @@ public:
     virtual void openFile(const QString& path) = 0;
 
     // Runs a program (a bundle script, /bin/sh -c LINE, an interpreter) and waits for it while
-    // the event loop keeps serving the clipboard and repaints, but no user input. The program
-    // leads a process group of its own: stopping it stops whatever it started too.
+    // the event loop keeps serving the clipboard and repaints, but no user input. Stopping it,
+    // or Kelvora ending while it runs, ends every process it started, whatever session or
+    // process group they moved to.
     virtual ProcessResult runProcess(const ProcessRequest& request) = 0;
 
     // Plays a decoded sound without blocking; does nothing where no audio device exists.

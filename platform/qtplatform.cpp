@@ -1,6 +1,7 @@
 #include "platform/qtplatform.h"
 
 #include "platform/fileopener.h"
+#include "platform/processtree.h"
 #include "platform/windowstacking.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
@@ -75,8 +77,13 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
             environment.insert(it.key(), it.value());
         process.setProcessEnvironment(environment);
     }
-    // A group of its own, so that stopping it reaches the processes it started too.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    // A group of its own, and the adopter of its descendants' orphans, so that stopping it
+    // reaches every process it started, also one that left for a session of its own.
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::setpgid(0, 0);
+        ProcessTree::prepareChild(parent);
+    });
 
     // Wait in a local loop rather than waitForFinished(): another application may ask us for
     // the clipboard's contents meanwhile, and a blocked main thread would never answer it.
@@ -105,7 +112,13 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
     QObject::connect(&process, &QProcess::readyReadStandardError, &loop, collect);
 
     process.start(request.program, request.arguments);
-    const qint64 group = process.processId();
+    const auto top = static_cast<pid_t>(process.processId());
+    if (top > 0)
+        ProcessTree::track(top);
+    const auto untrack = qScopeGuard([top] {
+        if (top > 0)
+            ProcessTree::untrack(top);
+    });
     if (!request.standardInput.isEmpty())
         process.write(request.standardInput);
     process.closeWriteChannel();
@@ -120,11 +133,11 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
         return result;
     }
     result.started = true;
-    // Stopped, or still running when a quit ended the wait: its whole group goes with it.
+    // Stopped, or still running when a quit ended the wait: all it started goes with it.
     const bool stopping =
         result.timedOut || result.overflowed || process.state() != QProcess::NotRunning;
-    if (stopping && group > 0) {
-        ::kill(-static_cast<pid_t>(group), SIGKILL);
+    if (stopping && top > 0) {
+        ProcessTree::end(top);
         process.waitForFinished(1000);
     }
     if (result.overflowed) {

@@ -2,8 +2,9 @@
 # Choosing a typer in the real Kelvora under a window manager: the window the user works in
 # receives exactly the expanded text (a date tag, a shell tag given the clipboard, a final line
 # end) and the clipboard holds its earlier text again afterwards, also in xterm and a VTE
-# terminal. Prints how long after the click on the entry the typing script started and the
-# paste key went out.
+# terminal. A typer whose snippet failed or was stopped types nothing, and no process the
+# snippet started outlives the stop or Kelvora. Prints how long after the click on the entry
+# the typing script started and the paste key went out.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -28,7 +29,12 @@ case " \$* " in *" key "*) echo "key \$(date +%s%3N)" >>"$work/timing" ;; esac
 exec $(command -v xdotool) "\$@"
 SCRIPT
 chmod +x "$resources/doTypingAs.scpt" "$work/bin/xdotool"
-printf '%s\n' 'Date <Today>, from <#!printf "%s!" --clipboard>\n' '<#!sleep 47 & yes>' \
+# The snippets' children are told from other runs' by this run's process id.
+printf '%s\n' 'Date <Today>, from <#!printf "%s!" --clipboard>\n' \
+    "before <#!setsid sleep 47.$$ & yes> after\\n" 'rm -rf victim<#!printf /old; exit 3>\n' \
+    "<javascript: require('child_process').spawn('sleep', ['48.$$'], {detached: true, stdio: \
+'ignore'}); for (;;) process.stdout.write('y'.repeat(65536))>" \
+    '<#!printf %s --clipboard | wc -c>' "<#!sh -c \"sleep 49.$$; touch '$work/late'\">" \
     >"$work/Typers.txt"
 mkdir -p "$XDG_DATA_HOME/Kelvora"
 cat >"$XDG_DATA_HOME/Kelvora/Kelvora.js" <<JSON
@@ -119,19 +125,90 @@ for terminal in xterm lxterminal; do
     type_into "$terminal" "$work/$terminal.out"
 done
 
-# A snippet with endless output is stopped with what it started: nothing is pasted, the
-# clipboard keeps its text and Kelvora runs on.
-drop_typers_menu >/dev/null
-xdotool key Down Down Return
+# Chooses the Nth entry of Typers with the keyboard once its menu shows.
+choose_entry() {
+    xdotool mousemove 588 209 click 1
+    wait_for_new_window "$app" "$bar" >/dev/null || { cat "$work/app.log"; fail "no Typers menu"; }
+    # shellcheck disable=SC2046 # one word per key
+    xdotool key $(for _ in $(seq 1 "$1"); do printf 'Down '; done) Return
+}
+
+# Closes the message Kelvora shows, as the user would, and gives the target the focus again.
+close_message() {
+    message=$(wait_for_new_window "$app" "$bar") || fail "no message window"
+    xdotool windowactivate --sync "$message" key Return
+    for _ in $(seq 1 100); do
+        [ "$(visible_windows "$app")" = "$bar" ] && break
+        sleep 0.05
+    done
+    [ "$(visible_windows "$app")" = "$bar" ] || fail "the message window stayed"
+    xdotool windowactivate --sync "$target"
+}
+
+# Waits until Kelvora has said something matching the pattern.
+wait_for_word() {
+    for _ in $(seq 1 200); do
+        grep -q "$1" "$work/app.log" && return 0
+        sleep 0.05
+    done
+    cat "$work/app.log" >&2
+    fail "no word matching: $1"
+}
+
+# No process running exactly this command line is left.
+gone() {
+    for _ in $(seq 1 40); do
+        ps -eo stat=,args= | grep -q "^[^Z]* $1\$" || return 0
+        sleep 0.05
+    done
+    fail "$1 outlived its snippet"
+}
+
+# Typers whose snippet was stopped (endless output, with a child in a session of its own; Node's
+# endless output, caught at the bound, with a detached child) or failed are not typed: no key
+# goes out, the clipboard keeps its text, Kelvora runs on, and nothing the snippets started runs.
+xdotool windowactivate --sync "$target"
+scripts=$(grep -c '^script' "$work/timing")
+choose_entry 2
+wait_for_word "shell command .* printed more than 4 MB and was stopped"
+close_message
+gone "sleep 47.$$"
+choose_entry 3
+wait_for_word "shell command .* failed: exit status 3"
+close_message
+choose_entry 4
+wait_for_word "JavaScript snippet .* printed more than 4 MB and was stopped"
+close_message
+gone "sleep 48.$$"
+kill -0 "$app" 2>/dev/null || { cat "$work/app.log"; fail "Kelvora ended"; }
+[ "$(grep -c '^script' "$work/timing")" = "$scripts" ] || fail "a typer that failed was typed"
+cmp -s "$out" "$work/expected" || fail "text arrived from a typer that failed"
+[ "$(xclip -selection clipboard -o)" = "earlier text" ] || fail "the clipboard changed"
+
+# A clipboard far past what one environment string holds reaches the snippet whole.
+{ head -c 204799 /dev/zero | tr '\0' x; echo; } | xclip -selection clipboard -i
+printf '%s204800\n' "$expected" >"$work/expected"
+choose_entry 5
 for _ in $(seq 1 100); do
-    grep -q "more than 4 MB" "$work/app.log" && break
+    cmp -s "$out" "$work/expected" && break
     sleep 0.05
 done
-grep -q "more than 4 MB" "$work/app.log" || { cat "$work/app.log"; fail "no word of the endless output"; }
-kill -0 "$app" 2>/dev/null || { cat "$work/app.log"; fail "Kelvora ended"; }
-cmp -s "$out" "$work/expected" || fail "text arrived from the endless snippet"
-[ "$(xclip -selection clipboard -o)" = "earlier text" ] || fail "the clipboard changed"
-ps -eo stat=,args= | grep -q "^[^Z]* sleep 47$" && fail "the snippet's child outlived it"
+cmp -s "$out" "$work/expected" || { cat "$work/app.log"; fail "the large clipboard: $(tail -c 20 "$out")"; }
 terminate "$app" || fail "Kelvora exited with an error"
 kill "$target_pid"
+
+# The display going away ends Kelvora, and the snippet it waits for ends with it.
+start_xvfb "$work/display2" 1024x768x24
+PATH="$work/bin:$PATH" "$work/Kelvora.app/Contents/MacOS/Kelvora" >"$work/app.log" 2>&1 &
+app=$!
+bar=$(wait_for_window "$app") || { cat "$work/app.log"; fail "no strip on the second display"; }
+choose_entry 6
+for _ in $(seq 1 100); do
+    ps -eo args= | grep -q "^sleep 49.$$\$" && break
+    sleep 0.05
+done
+ps -eo args= | grep -q "^sleep 49.$$\$" || { cat "$work/app.log"; fail "the snippet did not start"; }
+kill -KILL "$xvfb"
+wait_for_end "$app" "when its display went away" || true
+gone "sleep 49.$$"
 echo "user_typer: passed"
