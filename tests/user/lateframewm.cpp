@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <map>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -19,10 +20,21 @@ namespace
 // The frame's border and title bar around the window.
 constexpr int border = 1;
 constexpr int title = 20;
+constexpr uint16_t xy = XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y;
+constexpr uint16_t size = XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT;
+const uint32_t events = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
 
 xcb_connection_t* x;
-xcb_screen_t* screen;
-std::map<xcb_window_t, xcb_window_t> frameOf; // window -> frame
+
+void configure(xcb_window_t window, uint16_t mask, std::vector<int> values)
+{
+    xcb_configure_window(x, window, mask, reinterpret_cast<const uint32_t*>(values.data()));
+}
+
+xcb_get_geometry_reply_t* geometry(xcb_window_t window)
+{
+    return xcb_get_geometry_reply(x, xcb_get_geometry(x, window), nullptr);
+}
 
 void settle(int milliseconds)
 {
@@ -31,149 +43,84 @@ void settle(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void place(xcb_window_t window, int left, int top)
-{
-    const uint32_t values[] = {static_cast<uint32_t>(left), static_cast<uint32_t>(top)};
-    xcb_configure_window(x, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
-}
-
-void frame(xcb_window_t window, int clientMs, int frameMs)
-{
-    xcb_get_geometry_reply_t* asked =
-        xcb_get_geometry_reply(x, xcb_get_geometry(x, window), nullptr);
-    if (!asked)
-        return;
-    const xcb_window_t frame = xcb_generate_id(x);
-    const uint32_t values[] = {0x808080, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT |
-                                             XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
-    xcb_create_window(x, XCB_COPY_FROM_PARENT, frame, screen->root, 0, 0,
-                      static_cast<uint16_t>(asked->width + 2 * border),
-                      static_cast<uint16_t>(asked->height + title + border), 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                      XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
-    xcb_change_save_set(x, XCB_SET_MODE_INSERT, window);
-    xcb_reparent_window(x, window, frame, 0, 0);
-    xcb_map_window(x, frame);
-    xcb_map_window(x, window);
-    frameOf[window] = frame;
-    settle(clientMs);
-    place(window, border, title);
-    settle(frameMs);
-    place(frame, asked->x, asked->y); // the late move, of which the window hears nothing
-    std::free(asked);
-}
-
-void configure(const xcb_configure_request_event_t* request)
-{
-    const auto found = frameOf.find(request->window);
-    if (found == frameOf.end()) {
-        const uint32_t values[] = {static_cast<uint32_t>(request->x),
-                                   static_cast<uint32_t>(request->y), request->width,
-                                   request->height};
-        const uint16_t mask =
-            request->value_mask & (XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y |
-                                   XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT);
-        uint32_t given[4];
-        int count = 0;
-        for (int bit = 0; bit < 4; ++bit)
-            if (mask & (1 << bit))
-                given[count++] = values[bit];
-        xcb_configure_window(x, request->window, mask, given);
-        return;
-    }
-    xcb_get_geometry_reply_t* now =
-        xcb_get_geometry_reply(x, xcb_get_geometry(x, found->second), nullptr);
-    if (!now)
-        return;
-    const int left = request->value_mask & XCB_CONFIG_WINDOW_X ? request->x : now->x + border;
-    const int top = request->value_mask & XCB_CONFIG_WINDOW_Y ? request->y : now->y + title;
-    const int width =
-        request->value_mask & XCB_CONFIG_WINDOW_WIDTH ? request->width : now->width - 2 * border;
-    const int height = request->value_mask & XCB_CONFIG_WINDOW_HEIGHT
-                           ? request->height
-                           : now->height - title - border;
-    std::free(now);
-    const uint32_t frameValues[] = {
-        static_cast<uint32_t>(left - border), static_cast<uint32_t>(top - title),
-        static_cast<uint32_t>(width + 2 * border), static_cast<uint32_t>(height + title + border)};
-    xcb_configure_window(x, found->second,
-                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
-                             XCB_CONFIG_WINDOW_HEIGHT,
-                         frameValues);
-    const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
-    xcb_configure_window(x, request->window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
-                         size);
-    xcb_configure_notify_event_t notify = {};
-    notify.response_type = XCB_CONFIGURE_NOTIFY;
-    notify.event = request->window;
-    notify.window = request->window;
-    notify.x = static_cast<int16_t>(left);
-    notify.y = static_cast<int16_t>(top);
-    notify.width = static_cast<uint16_t>(width);
-    notify.height = static_cast<uint16_t>(height);
-    xcb_send_event(x, 0, request->window, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&notify));
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: lateframewm CLIENT_MS FRAME_MS\n");
+    x = xcb_connect(nullptr, nullptr);
+    if (argc != 3 || xcb_connection_has_error(x)) {
+        std::fprintf(stderr, "usage, on a display: lateframewm CLIENT_MS FRAME_MS\n");
         return 2;
     }
-    const int clientMs = std::atoi(argv[1]);
-    const int frameMs = std::atoi(argv[2]);
-    x = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(x)) {
-        std::fprintf(stderr, "lateframewm: no display\n");
-        return 1;
-    }
-    screen = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
     if (xcb_generic_error_t* error = xcb_request_check(
-            x, xcb_change_window_attributes_checked(x, screen->root, XCB_CW_EVENT_MASK, &mask))) {
+            x, xcb_change_window_attributes_checked(x, screen->root, XCB_CW_EVENT_MASK, &events))) {
         std::fprintf(stderr, "lateframewm: another window manager runs\n");
         std::free(error);
         return 1;
     }
     std::puts("lateframewm: managing");
     std::fflush(stdout);
+    std::map<xcb_window_t, xcb_window_t> frameOf; // window -> frame
     while (xcb_generic_event_t* event = xcb_wait_for_event(x)) {
-        switch (event->response_type & 0x7f) {
-        case XCB_MAP_REQUEST: {
+        const int type = event->response_type & 0x7f;
+        if (type == XCB_MAP_REQUEST) {
             const xcb_window_t window = reinterpret_cast<xcb_map_request_event_t*>(event)->window;
-            const auto found = frameOf.find(window);
-            if (found == frameOf.end()) {
-                frame(window, clientMs, frameMs);
-            } else {
-                xcb_map_window(x, found->second);
+            if (frameOf.contains(window)) {
+                xcb_map_window(x, frameOf[window]);
                 xcb_map_window(x, window);
+            } else if (xcb_get_geometry_reply_t* asked = geometry(window)) {
+                const xcb_window_t frame = frameOf[window] = xcb_generate_id(x);
+                const uint32_t values[] = {0x808080, events};
+                xcb_create_window(x, XCB_COPY_FROM_PARENT, frame, screen->root, 0, 0,
+                                  static_cast<uint16_t>(asked->width + 2 * border),
+                                  static_cast<uint16_t>(asked->height + title + border), 0,
+                                  XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                                  XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+                xcb_change_save_set(x, XCB_SET_MODE_INSERT, window);
+                xcb_reparent_window(x, window, frame, 0, 0);
+                xcb_map_window(x, frame);
+                xcb_map_window(x, window);
+                settle(std::atoi(argv[1]));
+                configure(window, xy, {border, title});
+                settle(std::atoi(argv[2]));
+                configure(frame, xy,
+                          {asked->x, asked->y}); // the late move the window never hears of
+                std::free(asked);
             }
-            break;
-        }
-        case XCB_CONFIGURE_REQUEST:
-            configure(reinterpret_cast<xcb_configure_request_event_t*>(event));
-            break;
-        case XCB_UNMAP_NOTIFY: {
+        } else if (type == XCB_CONFIGURE_REQUEST) {
+            // A request holds the window's present values where it asks for none.
+            const auto* request = reinterpret_cast<xcb_configure_request_event_t*>(event);
+            const auto found = frameOf.find(request->window);
+            if (found == frameOf.end()) {
+                configure(request->window, xy | size,
+                          {request->x, request->y, request->width, request->height});
+            } else if (xcb_get_geometry_reply_t* now = geometry(found->second)) {
+                xcb_configure_notify_event_t notify = {};
+                notify.response_type = XCB_CONFIGURE_NOTIFY;
+                notify.event = notify.window = request->window;
+                notify.x = request->value_mask & XCB_CONFIG_WINDOW_X ? request->x : now->x + border;
+                notify.y = request->value_mask & XCB_CONFIG_WINDOW_Y ? request->y : now->y + title;
+                notify.width = request->width;
+                notify.height = request->height;
+                std::free(now);
+                configure(found->second, xy | size,
+                          {notify.x - border, notify.y - title, notify.width + 2 * border,
+                           notify.height + title + border});
+                configure(request->window, size, {notify.width, notify.height});
+                xcb_send_event(x, 0, request->window, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                               reinterpret_cast<const char*>(&notify));
+            }
+        } else if (type == XCB_UNMAP_NOTIFY || type == XCB_DESTROY_NOTIFY) {
+            // Both name the window in the same place.
             const auto found =
                 frameOf.find(reinterpret_cast<xcb_unmap_notify_event_t*>(event)->window);
-            if (found != frameOf.end())
+            if (found != frameOf.end() && type == XCB_UNMAP_NOTIFY) {
                 xcb_unmap_window(x, found->second);
-            break;
-        }
-        case XCB_DESTROY_NOTIFY: {
-            const auto found =
-                frameOf.find(reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window);
-            if (found != frameOf.end()) {
+            } else if (found != frameOf.end()) {
                 xcb_destroy_window(x, found->second);
                 frameOf.erase(found);
             }
-            break;
-        }
-        default:
-            break;
         }
         std::free(event);
         xcb_flush(x);

@@ -147,3 +147,38 @@ wait_clear_of_strip() {
     done
     fail "${3:-the window} at $geometry lies under the strip"
 }
+
+# Waits until the shell condition given holds, trying it every 0.05 s, as often as told. The
+# condition is evaluated in this function, so it names no positional parameters.
+wait_until() { # TRIES CONDITION
+    for _ in $(seq 1 "$1"); do
+        eval "$2" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Sets X and Y to a window's top-left corner on the screen (xdotool counts the place of a window
+# inside a frame twice).
+position() {
+    eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ { print "X=" $4 }
+        /Absolute upper-left Y/ { print "Y=" $4 }')"
+}
+
+# The preferences file, written before Kelvora starts as printf writes its arguments.
+prefs="$XDG_DATA_HOME/Kelvora/Kelvora.js"
+write_prefs() { # FORMAT ARGUMENT...
+    # shellcheck disable=SC2059 # the format is the caller's
+    mkdir -p "${prefs%/*}" && printf "$@" >"$prefs"
+}
+
+# Presses in the text of the paste target standing at X,Y, past the drag distance, and moves in
+# steps to TO_X,TO_Y as a hand drags; the button stays down.
+start_drag() { # X Y TO_X TO_Y
+    xdotool mousemove $(($1 + 30)) $(($2 + 10)) sleep 0.1 mousedown 1 sleep 0.1 \
+        mousemove $(($1 + 50)) $(($2 + 30)) sleep 0.3
+    for step in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove $(($1 + 50 + ($3 - $1 - 50) * step / 10)) \
+            $(($2 + 30 + ($4 - $2 - 30) * step / 10)) sleep 0.05
+    done
+}

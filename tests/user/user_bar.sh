@@ -131,33 +131,20 @@ quit_kelvora
 tint2 >"$KELVORA_WORK/tint2.log" 2>&1 &
 panel=$!
 trap 'kill "$panel" "$openbox_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 1 100); do
-    workarea=$(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g')
-    set -- $workarea
-    [ "${4:-900}" -lt 900 ] && break
-    sleep 0.05
-done
-[ "${4:-900}" -lt 900 ] || fail "no panel took room at the bottom: $(cat "$KELVORA_WORK/tint2.log")"
-cat >"$prefs" <<JSON
-{"BookmarksFile": "$HOME/Bookmarks.txt", "initDate": 4000000000, "windowLeft": 300,
- "windowTop": 2000}
-JSON
+# The work area's bottom edge: its top plus its height.
+wait_until 100 'bottom=$(xprop -root _NET_WORKAREA | awk -F "[=,] *" "NF > 4 { print \$3 + \$5 }")
+    [ "${bottom:-900}" -lt 900 ]' || fail "no panel at the bottom: $(cat "$KELVORA_WORK/tint2.log")"
+write_prefs '{"BookmarksFile": "%s", "initDate": 4000000000, "windowLeft": 300, "windowTop": 2000}' \
+    "$HOME/Bookmarks.txt"
 start_kelvora
 # With a tray there, the tray icon is a window of Kelvora's too: the strip is the wide one.
-for _ in $(seq 1 100); do
-    for id in $(visible_windows "$app"); do
-        case $(window_geometry "$id") in *" 558x18") bar=$id ;; esac
-    done
-    case $(window_geometry "$bar") in *" 558x18") break ;; esac
-    sleep 0.05
-done
-wait_for_geometry "$bar" "300,$(($2 + $4 - 18)) 558x18" "the strip stored below the work area"
-xdotool mousemove 309 $(($2 + $4 - 9)) mousedown 1
-for step in 600 300 100 0; do
-    xdotool mousemove 309 "$step"
-    sleep 0.05
-done
-xdotool mouseup 1
+wide() {
+    for id in $(visible_windows "$app"); do window_geometry "$id" | grep -q ' 558x18$' && echo "$id"; done
+}
+wait_until 100 'bar=$(wide | head -n 1); [ -n "$bar" ]' || fail "no window of Kelvora is 558 wide"
+wait_for_geometry "$bar" "300,$((bottom - 18)) 558x18" "the strip stored below the work area"
+xdotool mousemove 309 $((bottom - 9)) mousedown 1 mousemove 309 600 sleep 0.05 mousemove 309 300 \
+    sleep 0.05 mousemove 309 100 sleep 0.05 mousemove 309 0 sleep 0.05 mouseup 1
 # A top edge of 0 would be stored as none: the strip stops one point below the screen's top.
 wait_for_geometry "$bar" "300,1 558x18" "the strip dragged to the top above a bottom panel"
 sleep 0.4

@@ -6,10 +6,8 @@ set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
 work=$KELVORA_WORK
-prefs="$XDG_DATA_HOME/Kelvora/Kelvora.js"
-mkdir -p "$(dirname "$prefs")"
-printf '{"initDate": 4000000000, "windowLeft": 2, "windowTop": 2, "TypersFile": "%s"}' \
-    "$work/Typers.txt" >"$prefs"
+write_prefs '{"initDate": 4000000000, "windowLeft": 2, "windowTop": 2, "TypersFile": "%s"}' \
+    "$work/Typers.txt"
 printf 't1' >"$work/Typers.txt"
 printf 'hello world' | xclip -selection clipboard -i >/dev/null 2>&1
 "$KELVORA_APP" >"$work/app.log" 2>&1 &
@@ -25,14 +23,10 @@ dialog=$(wait_for_new_window "$app" "$bar" "$icon" "$menu") || fail "the text di
 wait_clear_of_strip "$dialog" "$bar" "the dialog"
 x=$(window_geometry "$dialog" | cut -d, -f1) # centred under the strip's middle, 281
 [ $((x + 228 - 281)) -le 20 ] && [ $((281 - x - 228)) -le 20 ] || fail "the dialog at x $x"
-xdotool windowminimize "$dialog"
-sleep 0.5
+xdotool windowminimize "$dialog" sleep 0.5
 for window in "$bar" "$dialog"; do
-    for _ in $(seq 1 60); do
-        xprop -id "$window" WM_STATE | grep -q 'state: Normal' && continue 2
-        sleep 0.05
-    done
-    fail "window $window stays minimised"
+    wait_until 60 'xprop -id "$window" WM_STATE | grep -q "state: Normal"' ||
+        fail "window $window stays minimised"
 done
 eval "$(xdotool getwindowgeometry --shell "$icon")"
 tray_menu() { xdotool mousemove $((X + 8)) $((Y + 8)) click 1 sleep 0.5 key "$@" sleep 0.3; }

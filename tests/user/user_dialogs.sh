@@ -92,31 +92,15 @@ eval "$(xdotool getwindowgeometry --shell "$target")"
 # A pixel of the Bookmarks button, which looks pressed while it would take the drag; its look
 # at rest is taken with the pointer away from it.
 pixel() { import -window root -crop 1x1+470+209 -depth 8 txt:- 2>/dev/null | tail -n 1; }
-xdotool mousemove 700 600
-sleep 0.2
+xdotool mousemove 700 600 sleep 0.2
 unpressed=$(pixel)
 # Past the drag distance first, so the source starts the drag, then onto Bookmarks; the drop
 # comes once the button shows it would take the text, as a hand waits to see it.
-xdotool windowactivate --sync "$target" key ctrl+a
-sleep 0.2
-xdotool mousemove $((X + 30)) $((Y + 10))
-sleep 0.1
-xdotool mousedown 1
-sleep 0.1
-xdotool mousemove $((X + 50)) $((Y + 30))
-sleep 0.3
-for step in 1 2 3 4 5 6 7 8 9 10; do
-    xdotool mousemove $((X + 50 + (400 - X - 50) * step / 10)) $((Y + 30 + (209 - Y - 30) * step / 10))
-    sleep 0.05
-done
+xdotool windowactivate --sync "$target" key ctrl+a sleep 0.2
+start_drag "$X" "$Y" 400 209
 over=no
-for _ in $(seq 1 10); do
-    for wiggle in 402 398 400; do
-        xdotool mousemove "$wiggle" 209
-        sleep 0.05
-    done
-    [ "$(pixel)" != "$unpressed" ] && over=yes && break
-done
+wait_until 10 'xdotool mousemove 402 209 sleep 0.05 mousemove 398 209 sleep 0.05 mousemove 400 209 \
+    sleep 0.05 && [ "$(pixel)" != "$unpressed" ]' && over=yes
 xdotool mouseup 1
 [ "$over" = yes ] || fail "Bookmarks never showed it would take the dragged text"
 check_dialog "the drop"

@@ -7,8 +7,8 @@ set -eu
 start_openbox
 work=$KELVORA_WORK
 cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$work/Kelvora.app"
-mkdir -p "$XDG_DATA_HOME/Kelvora" "$XDG_DATA_HOME/applications" "$work/share"
-printf '{"initDate": 4000000000, "windowLeft": 300, "windowTop": 200}' >"$XDG_DATA_HOME/Kelvora/Kelvora.js"
+mkdir -p "$XDG_DATA_HOME/applications" "$work/share"
+write_prefs '{"initDate": 4000000000, "windowLeft": 300, "windowTop": 200}'
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID BROWSER
 export XDG_DATA_DIRS="$work/share" # no system applications
 printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/edited"\n' "$work" >"$work/editor" && chmod +x "$work/editor"

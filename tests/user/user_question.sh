@@ -50,14 +50,10 @@ grep -q '"initDate": [0-9]' "$prefs" || { cat "$prefs"; fail "initDate not saved
 
 # A session that starts its autostart entries through dex starts this bundle.
 XDG_CONFIG_DIRS="$work/none" dex -a >"$work/dex.log" 2>&1 || { cat "$work/dex.log"; fail "dex failed"; }
-for _ in $(seq 1 200); do
-    started=$(xdotool search --onlyvisible --class Kelvora getwindowpid 2>/dev/null) && break
-    sleep 0.05
-done
+wait_until 200 'started=$(xdotool search --onlyvisible --class Kelvora getwindowpid 2>/dev/null)' || true
 [ "$(readlink "/proc/${started:-0}/exe")" = "$app_path" ] || { cat "$work/dex.log" "$entry"; fail "dex did not start this bundle"; }
 kill "$started"
-for _ in $(seq 1 200); do kill -0 "$started" 2>/dev/null && sleep 0.05; done
-! kill -0 "$started" 2>/dev/null || fail "Kelvora started by dex did not quit on SIGTERM"
+wait_until 200 '! kill -0 "$started" 2>/dev/null' || fail "Kelvora started by dex did not quit on SIGTERM"
 
 # The next start asks nothing; the update check, from the tray icon's Support menu, does.
 start

@@ -127,41 +127,27 @@ done
 
 # Chooses the Nth entry of Typers with the keyboard once its menu shows.
 choose_entry() {
-    xdotool mousemove 588 209 click 1
-    wait_for_new_window "$app" "$bar" >/dev/null || { cat "$work/app.log"; fail "no Typers menu"; }
+    drop_typers_menu >/dev/null
     # shellcheck disable=SC2046 # one word per key
-    xdotool key $(for _ in $(seq 1 "$1"); do printf 'Down '; done) Return
+    xdotool key $(printf 'Down %.0s' $(seq 1 "$1")) Return
 }
 
-# Closes the message Kelvora shows, as the user would, and gives the target the focus again.
-close_message() {
+# Chooses the Nth entry, which is not typed: Kelvora says why in words matching the pattern, in
+# a message closed as the user would; the target gets the focus again.
+refused() { # N PATTERN
+    choose_entry "$1"
+    word=$2
+    wait_until 200 'grep -q "$word" "$work/app.log"' || { cat "$work/app.log" >&2; fail "no word: $2"; }
     message=$(wait_for_new_window "$app" "$bar") || fail "no message window"
     xdotool windowactivate --sync "$message" key Return
-    for _ in $(seq 1 100); do
-        [ "$(visible_windows "$app")" = "$bar" ] && break
-        sleep 0.05
-    done
-    [ "$(visible_windows "$app")" = "$bar" ] || fail "the message window stayed"
+    wait_until 100 '[ "$(visible_windows "$app")" = "$bar" ]' || fail "the message window stayed"
     xdotool windowactivate --sync "$target"
-}
-
-# Waits until Kelvora has said something matching the pattern.
-wait_for_word() {
-    for _ in $(seq 1 200); do
-        grep -q "$1" "$work/app.log" && return 0
-        sleep 0.05
-    done
-    cat "$work/app.log" >&2
-    fail "no word matching: $1"
 }
 
 # No process running exactly this command line is left.
 gone() {
-    for _ in $(seq 1 40); do
-        ps -eo stat=,args= | grep -q "^[^Z]* $1\$" || return 0
-        sleep 0.05
-    done
-    fail "$1 outlived its snippet"
+    pattern="^[^Z]* $1\$"
+    wait_until 40 '! ps -eo stat=,args= | grep -q "$pattern"' || fail "$1 outlived its snippet"
 }
 
 # Typers whose snippet was stopped (endless output, with a child in a session of its own; Node's
@@ -169,16 +155,10 @@ gone() {
 # goes out, the clipboard keeps its text, Kelvora runs on, and nothing the snippets started runs.
 xdotool windowactivate --sync "$target"
 scripts=$(grep -c '^script' "$work/timing")
-choose_entry 2
-wait_for_word "shell command .* printed more than 4 MB and was stopped"
-close_message
+refused 2 "shell command .* printed more than 4 MB and was stopped"
 gone "sleep 47.$$"
-choose_entry 3
-wait_for_word "shell command .* failed: exit status 3"
-close_message
-choose_entry 4
-wait_for_word "JavaScript snippet .* printed more than 4 MB and was stopped"
-close_message
+refused 3 "shell command .* failed: exit status 3"
+refused 4 "JavaScript snippet .* printed more than 4 MB and was stopped"
 gone "sleep 48.$$"
 kill -0 "$app" 2>/dev/null || { cat "$work/app.log"; fail "Kelvora ended"; }
 [ "$(grep -c '^script' "$work/timing")" = "$scripts" ] || fail "a typer that failed was typed"
@@ -189,11 +169,7 @@ cmp -s "$out" "$work/expected" || fail "text arrived from a typer that failed"
 { head -c 204799 /dev/zero | tr '\0' x; echo; } | xclip -selection clipboard -i
 printf '%s204800\n' "$expected" >"$work/expected"
 choose_entry 5
-for _ in $(seq 1 100); do
-    cmp -s "$out" "$work/expected" && break
-    sleep 0.05
-done
-cmp -s "$out" "$work/expected" || { cat "$work/app.log"; fail "the large clipboard: $(tail -c 20 "$out")"; }
+wait_until 100 'cmp -s "$out" "$work/expected"' || { cat "$work/app.log"; fail "the large clipboard: $(tail -c 20 "$out")"; }
 terminate "$app" || fail "Kelvora exited with an error"
 kill "$target_pid"
 
@@ -203,11 +179,7 @@ PATH="$work/bin:$PATH" "$work/Kelvora.app/Contents/MacOS/Kelvora" >"$work/app.lo
 app=$!
 bar=$(wait_for_window "$app") || { cat "$work/app.log"; fail "no strip on the second display"; }
 choose_entry 6
-for _ in $(seq 1 100); do
-    ps -eo args= | grep -q "^sleep 49.$$\$" && break
-    sleep 0.05
-done
-ps -eo args= | grep -q "^sleep 49.$$\$" || { cat "$work/app.log"; fail "the snippet did not start"; }
+wait_until 100 'ps -eo args= | grep -q "^sleep 49.$$\$"' || { cat "$work/app.log"; fail "the snippet did not start"; }
 kill -KILL "$xvfb"
 wait_for_end "$app" "when its display went away" || true
 gone "sleep 49.$$"
