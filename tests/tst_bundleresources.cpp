@@ -166,16 +166,13 @@ void TestBundleResources::startupEntryRoundTrips_data()
 {
     QTest::addColumn<QString>("bundleName");
     QTest::addColumn<QString>("dataFolder"); // XDG_DATA_HOME, where the start script goes
-    QTest::newRow("blanks") << "My Apps/Kel vora.app"
-                            << "data";
+    QTest::newRow("blanks") << "My Apps/Kel vora.app" << QString("data");
     QTest::newRow("quotes, dollar, backquote, backslash")
-        << "it's \"new\" $HOME `id` back\\slash/Kelvora.app"
-        << "data";
+        << "it's \"new\" $HOME `id` back\\slash/Kelvora.app" << QString("data");
     QTest::newRow("quotes, dollar, backquote, backslash, percent")
-        << "it's \"new\" $HOME `id` back\\slash 100%/Kelvora.app"
-        << "data";
-    QTest::newRow("letters of other scripts") << "Kelvora.app"
-                                              << "andre\u0301/Данные/データ";
+        << "it's \"new\" $HOME `id` back\\slash 100%/Kelvora.app" << QString("data");
+    QTest::newRow("letters of other scripts")
+        << "Kelvora.app" << QString("andre\u0301/Данные/データ");
 }
 
 void TestBundleResources::startupEntryRoundTrips()
