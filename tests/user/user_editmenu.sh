@@ -7,7 +7,6 @@ set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
 work=$KELVORA_WORK
-cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$work/Kelvora.app"
 mkdir -p "$XDG_DATA_HOME/applications" "$work/share"
 write_prefs '{"initDate": 4000000000, "windowLeft": 300, "windowTop": 200, "TypersFile": "-t.txt", "MemosFile": "%s/m.txt\\n"}' "$work"
 echo memo >"$work/m.txt" # what xdg-open would open for the Memos file
@@ -17,7 +16,7 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/edited"\n' "$work" >"$work/editor"
 printf '[Desktop Entry]\nType=Application\nName=Editor\nExec=%s %%f\nMimeType=text/plain;\n' "$work/editor" >"$XDG_DATA_HOME/applications/editor.desktop"
 printf '[Default Applications]\ntext/plain=editor.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
 
-"$work/Kelvora.app/Contents/MacOS/Kelvora" >"$work/app.log" 2>&1 &
+"$KELVORA_APP" >"$work/app.log" 2>&1 &
 app=$!
 bar=$(wait_for_window "$app") || { cat "$work/app.log"; fail "no strip appeared"; }
 wait_for_geometry "$bar" "300,200 558x18" "the strip"
