@@ -99,12 +99,11 @@ start_openbox() {
     fail "openbox did not start"
 }
 
-# Starts xfwm4, whose frames are larger than openbox's, as start_openbox does openbox. It keeps its
-# settings behind a session bus of its own, and ends with the display.
+# Starts xfwm4 (larger frames than openbox's) on a session bus of its own; it ends with the display.
 start_xfwm4() {
     NO_AT_BRIDGE=1 dbus-run-session -- xfwm4 --compositor=off >"$KELVORA_WORK/xfwm4.log" 2>&1 &
     wait_until 200 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
-        fail "xfwm4 did not start: $(cat "$KELVORA_WORK/xfwm4.log")"
+        fail "xfwm4 did not start"
 }
 
 # Prints "X,Y WxH" of a window as the X server has it.
@@ -136,26 +135,22 @@ start_tray() {
 
 # Prints "X,Y WxH" of the frame the user sees around a window: its ancestor just under the root.
 frame_geometry() {
-    frame=$1
-    while parent=$(xwininfo -children -id "$frame" | grep 'Parent window id:') &&
-        [ "${parent#*(the root window)}" = "$parent" ]; do
-        frame=$(echo "$parent" | awk '{ print $4 }')
-    done
-    xwininfo -id "$frame" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+    parent=$(xwininfo -children -id "$1" | awk '/Parent window id/ { if ($5 != "(the") print $4 }')
+    [ -n "$parent" ] && frame_geometry "$parent" && return
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
         /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x "," y " " w "x" h }'
 }
 
-# Whether the whole frame of a window of Kelvora's, title bar and borders included, lies on the
-# screen and clear of the strip.
-frame_clear() { # WINDOW STRIP
-    echo "$(frame_geometry "$1") $(frame_geometry "$2") $(xwininfo -root | awk '/Width:|Height:/ { print $2 }')" |
-        tr ',x\n' '   ' | awk '{ exit !($1 >= 0 && $2 >= 0 && $1 + $3 <= $9 && $2 + $4 <= $10 &&
-            ($1 + $3 <= $5 || $5 + $7 <= $1 || $2 + $4 <= $6 || $6 + $8 <= $2)) }'
-}
+# Waits until the whole frame of a window of Kelvora's, title bar and borders included, lies on
+# the screen and clear of the strip.
 wait_clear_of_strip() { # WINDOW STRIP NAME
-    clear_window=$1 clear_strip=$2
-    wait_until 60 'frame_clear "$clear_window" "$clear_strip"' ||
-        fail "${3:-the window}: frame at $(frame_geometry "$1"), strip at $(frame_geometry "$2")"
+    for _ in $(seq 1 60); do
+        echo "$(frame_geometry "$1") $(frame_geometry "$2") $(xwininfo -root | awk '/Width:|Height:/ { print $2 }')" |
+            tr ',x\n' '   ' | awk '{ exit !($1 >= 0 && $2 >= 0 && $1 + $3 <= $9 && $2 + $4 <= $10 &&
+                ($1 + $3 <= $5 || $5 + $7 <= $1 || $2 + $4 <= $6 || $6 + $8 <= $2)) }' && return 0
+        sleep 0.05
+    done
+    fail "${3:-the window}: frame at $(frame_geometry "$1"), strip at $(frame_geometry "$2")"
 }
 
 # Waits until the shell condition given holds, trying it every 0.05 s, as often as told. The
