@@ -102,8 +102,8 @@ void DialogWindow::addOkAndCancel(const QRect& okRect, const QRect& cancelRect,
 void DialogWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    // The dialog takes the keyboard as it shows (it keeps clear of the strip): the user types
-    // into its first field at once.
+    // Like every window kept clear of the strip, the dialog has taken the keyboard as it shows:
+    // the user types into its first field at once.
     if (QWidget* field = firstFocus())
         field->setFocus(Qt::OtherFocusReason);
 }

@@ -7,6 +7,8 @@
 
 #include <QMargins>
 
+#include <optional>
+
 class QWidget;
 
 namespace FloatingWindow
@@ -29,8 +31,8 @@ void keepOriginTrue(QWidget* window);
 bool shownWhereQtHasIt(QWidget* window);
 
 // The margins of the frame the window manager puts around the window, as it announces them. For
-// a window not mapped yet they are asked of the window manager; none off X11 or when the window
-// manager does not say.
-QMargins frameExtents(QWidget* window);
+// a window not mapped yet they are asked of the window manager; nothing off X11 or when the
+// window manager does not say.
+std::optional<QMargins> frameExtents(QWidget* window);
 
 } // namespace FloatingWindow

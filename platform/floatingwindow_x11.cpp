@@ -342,33 +342,35 @@ bool shownWhereQtHasIt(QWidget* window)
            qtAgrees(window->windowHandle(), native, window->geometry().topLeft());
 }
 
-QMargins frameExtents(QWidget* window)
+std::optional<QMargins> frameExtents(QWidget* window)
 {
     xcb_connection_t* connection = x11Connection();
     if (!connection)
-        return QMargins();
+        return std::nullopt;
     const auto id = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t extentsAtom = atom(connection, "_NET_FRAME_EXTENTS");
     std::optional<QMargins> extents = announcedExtents(connection, id, extentsAtom);
     const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, id), nullptr));
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    // Window managers that know the request answer it at once.
-    if (!extents && attributes && attributes->map_state != XCB_MAP_STATE_VIEWABLE && screen &&
-        supportedByWindowManager(connection, screen->root, request)) {
-        sendToWindowManager(connection, screen->root, id, request, 0, 0);
-        xcb_flush(connection);
-        QElapsedTimer waited;
-        waited.start();
-        while (!(extents = announcedExtents(connection, id, extentsAtom)) &&
-               waited.elapsed() < frameExtentsWaitMs)
-            QThread::msleep(2);
+    if (!extents && attributes && attributes->map_state != XCB_MAP_STATE_VIEWABLE && screen) {
+        // Window managers that know the request answer it at once.
+        const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+        if (supportedByWindowManager(connection, screen->root, request)) {
+            sendToWindowManager(connection, screen->root, id, request, 0, 0);
+            xcb_flush(connection);
+            QElapsedTimer waited;
+            waited.start();
+            while (!(extents = announcedExtents(connection, id, extentsAtom)) &&
+                   waited.elapsed() < frameExtentsWaitMs)
+                QThread::msleep(2);
+        }
     }
+    if (!extents)
+        return std::nullopt;
     const double ratio = window->devicePixelRatio();
-    const QMargins native = extents.value_or(QMargins());
-    return QMargins(qRound(native.left() / ratio), qRound(native.top() / ratio),
-                    qRound(native.right() / ratio), qRound(native.bottom() / ratio));
+    return QMargins(qRound(extents->left() / ratio), qRound(extents->top() / ratio),
+                    qRound(extents->right() / ratio), qRound(extents->bottom() / ratio));
 }
 
 void keepOriginTrue(QWidget* window)

@@ -55,7 +55,9 @@ void placeByStrip(QWidget* window, bool opening)
         return;
     // Qt learns the frame's margins only once the window is framed, and a title bar left out of
     // the reckoning would lie over the strip: the window manager says what the frame will be.
-    const QRect frame = window->geometry().marginsAdded(FloatingWindow::frameExtents(window));
+    const std::optional<QMargins> extents = FloatingWindow::frameExtents(window);
+    const QRect frame =
+        extents ? window->geometry().marginsAdded(*extents) : window->frameGeometry();
     // The strip has no frame; the frame Qt works out for it from a window manager's late
     // reparenting can be a single pixel.
     const QRect area = strip->geometry();
