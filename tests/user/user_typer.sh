@@ -14,9 +14,8 @@ start_openbox
 work=$KELVORA_WORK
 now_ms() { date +%s%3N; }
 
-# A copy of the bundle, so that the default Typers.txt beside it is this test's, with its typing
-# script and xdotool wrapped to note when they run.
-cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$work/Kelvora.app"
+# The test's own copy of the bundle, with its typing script and xdotool wrapped to note when
+# they run.
 resources="$work/Kelvora.app/Contents/Resources"
 mv "$resources/doTypingAs.scpt" "$resources/doTypingAs.real"
 cat >"$resources/doTypingAs.scpt" <<SCRIPT
