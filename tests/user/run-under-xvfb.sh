@@ -24,6 +24,12 @@ start_xvfb "$work/display" 1440x900x24
 cleanup() {
     kill "$xvfb" 2>/dev/null || true
     wait "$xvfb" 2>/dev/null || true
+    # A desktop helper started with the display (xfwm4's settings daemon) may still be writing
+    # its settings as it ends.
+    for _ in 1 2 3 4 5 6 7 8 9; do
+        rm -rf "$work" 2>/dev/null && return
+        sleep 0.3
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
