@@ -1,6 +1,10 @@
 #include "buttons/entriesfilemodule.h"
 
+#include "app/texts.h"
+
 #include <QStringDecoder>
+
+#include <optional>
 
 namespace EntriesFileModule
 {
@@ -53,6 +57,44 @@ qsizetype followLine(const QList<QByteArray>& before, qsizetype index,
             return index + distance;
     }
     return -1;
+}
+
+namespace
+{
+
+// The encoding a UTF-16 or UTF-32 byte-order mark names; none for any other start, a UTF-8
+// mark included (its bytes are written back as they are).
+std::optional<QStringConverter::Encoding> wideEncoding(const QByteArray& bytes)
+{
+    const auto encoding = QStringConverter::encodingForData(bytes);
+    if (!encoding || *encoding == QStringConverter::Utf8)
+        return std::nullopt;
+    return encoding;
+}
+
+} // namespace
+
+QString writeBackProblem(const QByteArray& bytes)
+{
+    if (const auto encoding = wideEncoding(bytes)) {
+        const bool utf32 =
+            *encoding == QStringConverter::Utf32LE || *encoding == QStringConverter::Utf32BE;
+        return utf32 ? Texts::savedAsUtf32 : Texts::savedAsUtf16;
+    }
+    if (bytes.contains('\0'))
+        return Texts::holdsNulBytes;
+    return {};
+}
+
+QByteArray readableBytes(const QByteArray& bytes)
+{
+    if (const auto encoding = wideEncoding(bytes)) {
+        const QString text = QStringDecoder(*encoding).decode(bytes);
+        return text.toUtf8();
+    }
+    QByteArray readable = bytes;
+    readable.removeIf([](char c) { return c == '\0'; });
+    return readable;
 }
 
 QString decode(const QByteArray& bytes)

@@ -24,6 +24,14 @@ QByteArray joinLines(const QList<QByteArray>& lines);
 qsizetype followLine(const QList<QByteArray>& before, qsizetype index,
                      const QList<QByteArray>& after);
 
+// Why bytes read from an entries file cannot be written back as read once split into lines at
+// LF and joined again: a UTF-16 or UTF-32 byte-order mark, or NUL bytes (such a file without a
+// mark), whose lines do not end at single LF bytes. Empty when they can.
+QString writeBackProblem(const QByteArray& bytes);
+// Such bytes made UTF-8 for display, best effort: decoded by their byte-order mark, else with
+// their NUL bytes left out (UTF-16 of ASCII text then reads as it is meant).
+QByteArray readableBytes(const QByteArray& bytes);
+
 // Text for display: UTF-8 when the bytes are valid UTF-8, else one character per byte
 // (Latin-1), so that any file shows something sensible and nothing is lost when it is written.
 QString decode(const QByteArray& bytes);

@@ -89,7 +89,9 @@ void MyBevelButton::Event_Close()
 {
     setPreference(Keys::File, entriesFile.path());
     const QString currentMd5 = entriesMd5();
-    setPreference(Keys::MenuAsMd5, currentMd5);
+    // A quit that cut the start's read short leaves the digest of the file's text as it was.
+    if (entriesFile.revision() != 0)
+        setPreference(Keys::MenuAsMd5, currentMd5);
     if (!menuFolderItemFolder.isEmpty())
         setPreference(Keys::Folder, menuFolderItemFolder);
     // A selection made in another file's lines (the file was switched since) is none here.
