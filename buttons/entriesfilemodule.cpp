@@ -18,11 +18,21 @@ QByteArray normalizeLineEnds(QByteArray text)
     return text;
 }
 
-QList<QByteArray> splitLines(const QByteArray& text)
+QList<QByteArray> splitLines(const QByteArray& text, bool (*stop)())
 {
+    QList<QByteArray> lines;
     if (text.isEmpty())
-        return {};
-    return text.split('\n');
+        return lines;
+    lines.reserve(text.count('\n') + 1);
+    qsizetype from = 0;
+    for (qsizetype end = text.indexOf('\n'); end >= 0; end = text.indexOf('\n', from)) {
+        lines.append(text.sliced(from, end - from));
+        from = end + 1;
+        if (stop && lines.size() % 65536 == 0 && stop())
+            return lines;
+    }
+    lines.append(text.sliced(from));
+    return lines;
 }
 
 QByteArray joinLines(const QList<QByteArray>& lines)

@@ -12,8 +12,9 @@ namespace EntriesFileModule
 
 // Every CR LF and every lone CR becomes LF.
 QByteArray normalizeLineEnds(QByteArray text);
-// The text split at LF; the empty text holds no lines.
-QList<QByteArray> splitLines(const QByteArray& text);
+// The text split at LF; the empty text holds no lines. A long text is split in steps, with stop
+// asked between them: once it answers true, the lines split so far.
+QList<QByteArray> splitLines(const QByteArray& text, bool (*stop)() = nullptr);
 QByteArray joinLines(const QList<QByteArray>& lines);
 
 // Where line index of before stands in after, once another program changed the file: a line

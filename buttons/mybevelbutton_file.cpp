@@ -66,7 +66,8 @@ bool MyBevelButton::setMenuEntries(ReadFor why)
         } else {
             if (quitFirst())
                 return false;
-            QList<QByteArray> lines = EntriesFileModule::splitLines(text);
+            QList<QByteArray> lines = EntriesFileModule::splitLines(
+                text, why == ReadFor::Edit ? nullptr : quitSignalPending);
             if (quitFirst())
                 return false;
             digest = StringModule::asMd5(text);
