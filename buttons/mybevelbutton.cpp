@@ -252,10 +252,11 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
         bool accepted = true;
         if (dragged.hasText) {
             setInsertion(App::instance()->platform().optionKeyDown(), 0);
+            // No snap for a text that was not added: the user has been told why.
             if (kind == Kind::Bookmarks)
                 openBookmarkDialog(dragged.text);
             else
-                insertMenuItem(dragged.text.trimmed());
+                accepted = insertMenuItem(dragged.text.trimmed());
         } else if (dragged.hasFile && QFileInfo(dragged.path).isDir()) {
             menuFolderItemFolder = QDir::toNativeSeparators(dragged.path);
         } else if (dragged.hasFile && validateFile(dragged.path) && canTakeFile(dragged.path)) {
