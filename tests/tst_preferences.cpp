@@ -7,9 +7,6 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
-
 // The preferences store through a real file: what is written, what comes back, and that an
 // unreadable file is never destroyed.
 class TestPreferences : public QObject
@@ -23,7 +20,6 @@ private slots:
     void blankFiles();
     void unreadableFileIsKept_data();
     void unreadableFileIsKept();
-    void unwritableSaveIsReported_data();
     void unwritableSaveIsReported();
     void wrongTypesCountAsAbsent();
 
@@ -138,42 +134,23 @@ void TestPreferences::unreadableFileIsKept()
     QCOMPARE(QDir(dir.path()).entryList({"Kelvora.js.unreadable*"}).size(), 2);
 }
 
-void TestPreferences::unwritableSaveIsReported_data()
-{
-    QTest::addColumn<bool>("sizeLimit"); // else a folder stands where the file should be
-    QTest::newRow("a folder in the file's place") << false;
-    QTest::newRow("a file-size limit leaves the old file whole") << true;
-}
-
 void TestPreferences::unwritableSaveIsReported()
 {
-    QFETCH(bool, sizeLimit);
     QTemporaryDir dir;
-    const QString folder = dir.path() + "/sub";
-    const QByteArray old = "{\"initDate\": 1}";
-    QVERIFY(QDir().mkpath(folder) && writeAll(folder + "/Kelvora.js", old));
-    PreferencesModule::Preferences store(folder, "Kelvora");
+    PreferencesModule::Preferences store(dir.path() + "/sub", "Kelvora");
+    // A save that fails for want of room leaves the old file whole, and nothing beside it.
+    QVERIFY(writeAll(store.filePath(), "{}"));
     store.Set("TypersMenuString", QString(4096, 'x'));
-    if (!sizeLimit)
-        QVERIFY(QFile::remove(store.filePath()) && QDir().mkpath(store.filePath()));
-    // A file-size limit makes the write fail even for root.
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit unlimited = limit;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    limit.rlim_cur = sizeLimit ? 64 : limit.rlim_cur;
-    setrlimit(RLIMIT_FSIZE, &limit);
     QString error;
-    const bool saved = store.Save(&error);
-    setrlimit(RLIMIT_FSIZE, &unlimited);
-    std::signal(SIGXFSZ, oldHandler);
+    bool saved = true;
+    underFileSizeLimit(64, [&] { saved = store.Save(&error); });
     QVERIFY(!saved);
-    // The reason names the path.
+    QCOMPARE(readAll(store.filePath()), QByteArray("{}"));
+    QCOMPARE(QDir(dir.path() + "/sub").entryList(QDir::Files), QStringList{"Kelvora.js"});
+    // A folder where the file should be makes the save fail; the reason names the path.
+    QVERIFY(QFile::remove(store.filePath()) && QDir().mkpath(store.filePath()));
+    QVERIFY(!store.Save(&error));
     QVERIFY(error.contains(store.filePath()));
-    if (sizeLimit) {
-        QCOMPARE(readAll(store.filePath()), old);
-        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"Kelvora.js"});
-    }
 }
 
 void TestPreferences::wrongTypesCountAsAbsent()
