@@ -137,12 +137,33 @@ void Preferences::Set(const QString& key, const QVariant& value)
         preferences.insert(key, json);
         return;
     }
-    // A JSON object keeps the text of every string it replaced for as long as it lives, and a
-    // press stores the entries file's text whenever it changed: the object is made anew, which
-    // holds only the texts in use.
+    renew(key, json);
+}
+
+void Preferences::Remove(const QString& key)
+{
+    const auto found = preferences.constFind(key);
+    if (found == preferences.constEnd())
+        return;
+    if (!found->isString()) {
+        preferences.remove(key);
+        return;
+    }
+    renew(key, QJsonValue(QJsonValue::Undefined));
+}
+
+void Preferences::renew(const QString& key, const QJsonValue& value)
+{
+    // A JSON object keeps the text of every string it replaced or dropped for as long as it
+    // lives, and a press stores the entries file's text whenever it changed: the object is made
+    // anew, which holds only the texts in use.
     QJsonObject renewed;
-    for (auto it = preferences.constBegin(); it != preferences.constEnd(); ++it)
-        renewed.insert(it.key(), it.key() == key ? json : it.value());
+    for (auto it = preferences.constBegin(); it != preferences.constEnd(); ++it) {
+        if (it.key() != key)
+            renewed.insert(it.key(), it.value());
+        else if (!value.isUndefined())
+            renewed.insert(key, value);
+    }
     preferences = renewed;
 }
 

@@ -24,6 +24,8 @@ public:
     QVariant operator[](const QString& key) const { return Get(key); }
     // Changes memory only; a nil value keeps the key and is written as null.
     void Set(const QString& key, const QVariant& value);
+    // Drops the key; it then reads as nil and is not written.
+    void Remove(const QString& key);
 
     // Writes the whole store through a temporary file and a rename, without a line end after
     // the closing brace; an empty store is written as {}.
@@ -38,6 +40,8 @@ public:
 private:
     void load();
     void setAside(const QString& reason);
+    // Replaces or (with an undefined value) drops a key whose value was a string.
+    void renew(const QString& key, const QJsonValue& value);
 
     QJsonObject preferences;
     QString pFile;

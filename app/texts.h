@@ -48,6 +48,21 @@ inline QString linesNotShown(qsizetype count)
                        : QStringLiteral("%L1 more lines are not shown").arg(count)) +
            QStringLiteral(": \"") + editMenu + QStringLiteral("\" shows every line");
 }
+// Why an entries file is shown but never written, and the edit refused for it ("added" or
+// "removed").
+inline constexpr QLatin1StringView savedAsUtf16{
+    "it is saved as UTF-16 (it begins with a UTF-16 byte-order mark)"};
+inline constexpr QLatin1StringView savedAsUtf32{
+    "it is saved as UTF-32 (it begins with a UTF-32 byte-order mark)"};
+inline constexpr QLatin1StringView holdsNulBytes{
+    "it holds NUL bytes, as a file saved as UTF-16 or UTF-32 does"};
+inline QString editRefused(const QString& what, const QString& path, const QString& why)
+{
+    return QStringLiteral("The entry was not %1: Kelvora does not change the entries file %2, "
+                          "since %3 and Kelvora could not write it back as it was. The file was "
+                          "left as it is; saved as UTF-8, it can be edited here.")
+        .arg(what, path, why);
+}
 inline constexpr QLatin1StringView chooseFileCaption{"Choose an Entries File"};
 inline constexpr QLatin1StringView entriesFileFilter{"plain/text (*.txt *.tab)"};
 inline constexpr QLatin1StringView tagAction{"Action"};

@@ -26,6 +26,11 @@ public:
     // read: the lines held may then not be the file's, and must not be written into it.
     bool isRead() const { return read; }
 
+    // Why the lines held cannot be written back as the file's (they were made readable from a
+    // file in another encoding); empty when they can.
+    const QString& writeBackProblem() const { return unwritable; }
+    void setWriteBackProblem(const QString& why) { unwritable = why; }
+
     // The file's lines as just read; a change is counted only when they differ from those held.
     void takeRead(QList<QByteArray> lines)
     {
@@ -54,6 +59,7 @@ public:
 
 private:
     QString filePath;
+    QString unwritable;
     QList<QByteArray> fileLines;
     quint64 changes = 0;
     bool read = false;

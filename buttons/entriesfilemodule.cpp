@@ -1,6 +1,10 @@
 #include "buttons/entriesfilemodule.h"
 
+#include "app/texts.h"
+
 #include <QStringDecoder>
+
+#include <optional>
 
 namespace EntriesFileModule
 {
@@ -14,11 +18,21 @@ QByteArray normalizeLineEnds(QByteArray text)
     return text;
 }
 
-QList<QByteArray> splitLines(const QByteArray& text)
+QList<QByteArray> splitLines(const QByteArray& text, bool (*stop)())
 {
+    QList<QByteArray> lines;
     if (text.isEmpty())
-        return {};
-    return text.split('\n');
+        return lines;
+    lines.reserve(text.count('\n') + 1);
+    qsizetype from = 0;
+    for (qsizetype end = text.indexOf('\n'); end >= 0; end = text.indexOf('\n', from)) {
+        lines.append(text.sliced(from, end - from));
+        from = end + 1;
+        if (stop && lines.size() % 65536 == 0 && stop())
+            return lines;
+    }
+    lines.append(text.sliced(from));
+    return lines;
 }
 
 QByteArray joinLines(const QList<QByteArray>& lines)
@@ -53,6 +67,44 @@ qsizetype followLine(const QList<QByteArray>& before, qsizetype index,
             return index + distance;
     }
     return -1;
+}
+
+namespace
+{
+
+// The encoding a UTF-16 or UTF-32 byte-order mark names; none for any other start, a UTF-8
+// mark included (its bytes are written back as they are).
+std::optional<QStringConverter::Encoding> wideEncoding(const QByteArray& bytes)
+{
+    const auto encoding = QStringConverter::encodingForData(bytes);
+    if (!encoding || *encoding == QStringConverter::Utf8)
+        return std::nullopt;
+    return encoding;
+}
+
+} // namespace
+
+QString writeBackProblem(const QByteArray& bytes)
+{
+    if (const auto encoding = wideEncoding(bytes)) {
+        const bool utf32 =
+            *encoding == QStringConverter::Utf32LE || *encoding == QStringConverter::Utf32BE;
+        return utf32 ? Texts::savedAsUtf32 : Texts::savedAsUtf16;
+    }
+    if (bytes.contains('\0'))
+        return Texts::holdsNulBytes;
+    return {};
+}
+
+QByteArray readableBytes(const QByteArray& bytes)
+{
+    if (const auto encoding = wideEncoding(bytes)) {
+        const QString text = QStringDecoder(*encoding).decode(bytes);
+        return text.toUtf8();
+    }
+    QByteArray readable = bytes;
+    readable.removeIf([](char c) { return c == '\0'; });
+    return readable;
 }
 
 QString decode(const QByteArray& bytes)

@@ -12,8 +12,9 @@ namespace EntriesFileModule
 
 // Every CR LF and every lone CR becomes LF.
 QByteArray normalizeLineEnds(QByteArray text);
-// The text split at LF; the empty text holds no lines.
-QList<QByteArray> splitLines(const QByteArray& text);
+// The text split at LF; the empty text holds no lines. A long text is split in steps, with stop
+// asked between them: once it answers true, the lines split so far.
+QList<QByteArray> splitLines(const QByteArray& text, bool (*stop)() = nullptr);
 QByteArray joinLines(const QList<QByteArray>& lines);
 
 // Where line index of before stands in after, once another program changed the file: a line
@@ -23,6 +24,14 @@ QByteArray joinLines(const QList<QByteArray>& lines);
 // holds them.
 qsizetype followLine(const QList<QByteArray>& before, qsizetype index,
                      const QList<QByteArray>& after);
+
+// Why bytes read from an entries file cannot be written back as read once split into lines at
+// LF and joined again: a UTF-16 or UTF-32 byte-order mark, or NUL bytes (such a file without a
+// mark), whose lines do not end at single LF bytes. Empty when they can.
+QString writeBackProblem(const QByteArray& bytes);
+// Such bytes made UTF-8 for display, best effort: decoded by their byte-order mark, else with
+// their NUL bytes left out (UTF-16 of ASCII text then reads as it is meant).
+QByteArray readableBytes(const QByteArray& bytes);
 
 // Text for display: UTF-8 when the bytes are valid UTF-8, else one character per byte
 // (Latin-1), so that any file shows something sensible and nothing is lost when it is written.

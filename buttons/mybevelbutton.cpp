@@ -89,7 +89,9 @@ void MyBevelButton::Event_Close()
 {
     setPreference(Keys::File, entriesFile.path());
     const QString currentMd5 = entriesMd5();
-    setPreference(Keys::MenuAsMd5, currentMd5);
+    // A quit that cut the start's read short leaves the digest of the file's text as it was.
+    if (entriesFile.revision() != 0)
+        setPreference(Keys::MenuAsMd5, currentMd5);
     if (!menuFolderItemFolder.isEmpty())
         setPreference(Keys::Folder, menuFolderItemFolder);
     // A selection made in another file's lines (the file was switched since) is none here.
@@ -250,10 +252,11 @@ void MyBevelButton::Event_DropObject(const QMimeData* item, int)
         bool accepted = true;
         if (dragged.hasText) {
             setInsertion(App::instance()->platform().optionKeyDown(), 0);
+            // No snap for a text that was not added: the user has been told why.
             if (kind == Kind::Bookmarks)
                 openBookmarkDialog(dragged.text);
             else
-                insertMenuItem(dragged.text.trimmed());
+                accepted = insertMenuItem(dragged.text.trimmed());
         } else if (dragged.hasFile && QFileInfo(dragged.path).isDir()) {
             menuFolderItemFolder = QDir::toNativeSeparators(dragged.path);
         } else if (dragged.hasFile && validateFile(dragged.path) && canTakeFile(dragged.path)) {

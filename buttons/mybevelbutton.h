@@ -65,8 +65,11 @@ public:
     // to a quit signal, or for an edit, which shows a read failure itself (others show it here,
     // once).
     enum class ReadFor { Open, Press, Edit };
-    // False when a quit signal cut a press's read short; the lines held are then as they were.
+    // False when a quit signal cut the read of a press or a start short; the lines held are
+    // then as they were.
     bool setMenuEntries(ReadFor why = ReadFor::Open);
+    // The longest entries text kept as the "MenuString" copy, in bytes.
+    static constexpr qsizetype storedCopyLimit = 1024 * 1024;
 
     // The menu, from the file as read at every press: built again when its lines or the
     // folder's files changed since, else shown as it was with the check mark moved.
@@ -174,7 +177,10 @@ private:
     // Drops a menu whose build a quit signal cut short; the next press builds it afresh.
     void dropUnfinishedMenu(QMenu* menu);
     void reportProblem(const QString& text);
+    // Reads the file again before an edit; false, told to the user, when it cannot be edited.
     bool makeEntriesCurrent(const QString& what);
+    // Keeps the entries text as the "MenuString" copy, or drops the copy.
+    void storeCopy(const QByteArray& text, bool writable);
     bool canTakeFile(const QString& path);
 
     const Kind kind;

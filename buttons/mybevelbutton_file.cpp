@@ -29,8 +29,9 @@ bool MyBevelButton::setMenuEntries(ReadFor why)
     const QFileInfo info(entriesFile.path());
     QByteArray text;
     QString digest;
-    // A quit asked for during a press's read comes first: the lines held stay as they were.
-    const auto quitFirst = [why] { return why == ReadFor::Press && quitSignalPending(); };
+    // A quit asked for during the read of a press or a start comes first: the lines held stay
+    // as they were.
+    const auto quitFirst = [why] { return why != ReadFor::Edit && quitSignalPending(); };
     if (info.exists() || info.isSymLink()) {
         QString problem;
         if (!FolderItemModule::readFile(entriesFile.path(), &text, &problem)) {
@@ -48,6 +49,13 @@ bool MyBevelButton::setMenuEntries(ReadFor why)
             return true;
         }
         lastReadProblem.clear();
+        if (quitFirst())
+            return false;
+        // A file that cannot be written back as read is shown as well as it can be read, and
+        // its text is that shown.
+        const QString unwritable = EntriesFileModule::writeBackProblem(text);
+        if (!unwritable.isEmpty())
+            text = EntriesFileModule::readableBytes(text);
         text = EntriesFileModule::normalizeLineEnds(std::move(text));
         // Whether the lines held are those of the text read last: comparing the texts then
         // tells whether the lines changed, which saves splitting, comparing and digesting the
@@ -58,17 +66,18 @@ bool MyBevelButton::setMenuEntries(ReadFor why)
         } else {
             if (quitFirst())
                 return false;
-            QList<QByteArray> lines = EntriesFileModule::splitLines(text);
+            QList<QByteArray> lines = EntriesFileModule::splitLines(
+                text, why == ReadFor::Edit ? nullptr : quitSignalPending);
+            if (quitFirst())
+                return false;
+            digest = StringModule::asMd5(text);
             if (quitFirst())
                 return false;
             // The copy is stored again only when the text differs from the one stored last.
-            digest = StringModule::asMd5(text);
             if (digest != storedTextMd5) {
-                setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
+                storeCopy(text, unwritable.isEmpty());
                 storedTextMd5 = digest;
             }
-            if (quitFirst())
-                return false;
             // The menu shown stays valid for a delete while the file reads as it did.
             if (heldAsRead) {
                 entriesFile.setLines(std::move(lines));
@@ -79,8 +88,10 @@ bool MyBevelButton::setMenuEntries(ReadFor why)
             readText = text;
             readTextRevision = entriesFile.revision();
         }
+        entriesFile.setWriteBackProblem(unwritable);
     } else {
         lastReadProblem.clear();
+        entriesFile.setWriteBackProblem(QString());
         const QVariant copy = getPreference(Keys::MenuString);
         text = copy.isNull() ? QByteArray() : EntriesFileModule::fromStoredText(copy.toString());
         entriesFile.setLines(EntriesFileModule::splitLines(text));
@@ -101,6 +112,16 @@ bool MyBevelButton::setMenuEntries(ReadFor why)
             setText(EntryMenu::bounded(EntriesFileModule::decode(entriesFile.lines().at(index))));
     }
     return true;
+}
+
+void MyBevelButton::storeCopy(const QByteArray& text, bool writable)
+{
+    // The preferences stay small whatever the file's size, and a file that cannot be written
+    // back as read is never written from a copy: a copy kept from an earlier text goes too.
+    if (writable && text.size() <= storedCopyLimit)
+        setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
+    else
+        App::instance()->Preferences().Remove(objectName() + Keys::MenuString);
 }
 
 QString MyBevelButton::entriesMd5() const
@@ -200,14 +221,20 @@ bool MyBevelButton::makeEntriesCurrent(const QString& what)
     // outside since (in the editor that "Edit Menu..." opens). A file gone since is written
     // again from the lines held.
     const QFileInfo info(entriesFile.path());
-    if (entriesFile.isRead() && !info.exists() && !info.isSymLink())
+    if (entriesFile.isRead() && entriesFile.writeBackProblem().isEmpty() && !info.exists() &&
+        !info.isSymLink())
         return true;
     // One message for both the failed read and the edit it stops.
     setMenuEntries(ReadFor::Edit);
-    if (entriesFile.isRead())
-        return true;
-    reportProblem(QStringLiteral("The entry could not be %1, since Kelvora does not write over a "
-                                 "file it could not read. %2")
-                      .arg(what, lastReadProblem));
-    return false;
+    if (!entriesFile.isRead()) {
+        reportProblem(QStringLiteral("The entry could not be %1, since Kelvora does not write "
+                                     "over a file it could not read. %2")
+                          .arg(what, lastReadProblem));
+        return false;
+    }
+    if (!entriesFile.writeBackProblem().isEmpty()) {
+        reportProblem(Texts::editRefused(what, entriesFile.path(), entriesFile.writeBackProblem()));
+        return false;
+    }
+    return true;
 }

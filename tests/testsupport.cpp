@@ -2,7 +2,9 @@
 
 #include <QDir>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 namespace
 {
@@ -24,6 +26,20 @@ TestEnvironment::TestEnvironment() : root(QDir::tempPath() + QStringLiteral("/ke
 FakePlatform& fakePlatform()
 {
     return *fake;
+}
+
+void underFileSizeLimit(quint64 bytes, const std::function<void()>& work)
+{
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = bytes;
+    // A write past the limit fails, as Kelvora has it, instead of ending the process.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    work();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
 }
 
 TestEnvironment& testEnvironment()

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 // Points HOME, XDG_DATA_HOME, XDG_CONFIG_HOME and TMPDIR at a fresh temporary folder before
 // anything reads them, so no test touches the real home.
 class TestEnvironment
@@ -24,6 +26,8 @@ private:
 };
 
 FakePlatform& fakePlatform();
+// Runs work with every file limited to bytes (as a full disk would limit it), even for root.
+void underFileSizeLimit(quint64 bytes, const std::function<void()>& work);
 TestEnvironment& testEnvironment();
 
 int runKelvoraTest(int argc, char** argv, QObject* testObject);

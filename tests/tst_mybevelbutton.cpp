@@ -7,9 +7,8 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QStringEncoder>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +55,12 @@ private slots:
             "#2;=n\nx\ny\nx;x", "n\nx\ny", "Memos");
         row("a Shift-insert goes before the chosen line after a line was added above", "a\nb",
             "^1;=n\na\nb;+new", "n\na\nnew\nb", "new");
+        // Shown as read, never written: a file in another encoding, or holding NUL bytes.
+        const QByteArray wide = wideText();
+        row("a UTF-16 file is shown, and a drop on it refused", wide, "?čeština;+added", wide,
+            "čeština", true);
+        const QByteArray nul("one\0\ntwo", 8);
+        row("a file holding NUL bytes refuses a delete", nul, "-two", nul, "two", true);
         // Longer than a menu shows: the whole file is edited.
         QByteArrayList lines;
         for (qsizetype i = 0; i < MyBevelButton::menuEntryLimit + 2; ++i)
@@ -105,6 +110,8 @@ private slots:
         QCOMPARE(fx.entries(), written);
         QCOMPARE(button->text(), caption);
         QCOMPARE(fakePlatform().messages.size(), reported ? 1 : 0);
+        if (reported)
+            QVERIFY(fakePlatform().messages.first().contains(fx.path("e.txt")));
     }
 
     void firstStart()
@@ -290,14 +297,20 @@ private slots:
     void restoredFromStoredCopyByteForByte_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("Latin-1") << QByteArray("caf\xe9\nna\xefve");
-        QTest::newRow("UTF-8 and Latin-1 mixed") << QByteArray("caf\xc3\xa9 caf\xe9");
-        QTest::newRow("UTF-8 beyond U+FFFF") << QByteArray("\xf0\x90\x82\x80 \xf0\x9f\x98\x80");
+        QTest::addColumn<bool>("copied"); // else no copy is kept, nor an earlier text's
+        QTest::newRow("Latin-1") << QByteArray("caf\xe9\nna\xefve") << true;
+        QTest::newRow("UTF-8 and Latin-1 mixed") << QByteArray("caf\xc3\xa9 caf\xe9") << true;
+        QTest::newRow("UTF-8 beyond U+FFFF")
+            << QByteArray("\xf0\x90\x82\x80 \xf0\x9f\x98\x80") << true;
+        QTest::newRow("past the copy's limit") << QByteArray("entry\n").repeated(200000) << false;
+        QTest::newRow("UTF-16") << wideText() << false;
     }
 
     void restoredFromStoredCopyByteForByte()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, copied);
+        App::instance()->Preferences().Set("MemosMenuString", "earlier text");
         fx.openOn("Memos", bytes)->Event_Close();
         // The copy passes through the preferences file, as from one run to the next.
         App& app = *App::instance();
@@ -306,7 +319,7 @@ private slots:
         app.Event_Open();
         QVERIFY(QFile::remove(app.Preferences().filePath()));
         fx.open("Memos");
-        QCOMPARE(fx.entries(), bytes);
+        QCOMPARE(fx.entries(), copied ? bytes : QByteArray());
     }
 
     void unreadableFileLeftUntouched_data()
@@ -403,16 +416,7 @@ private slots:
         QVERIFY(button);
         if (files.size() > 1)
             QVERIFY(linkSecondName());
-        // A file-size limit makes the write fail even for root.
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = 4;
-        setrlimit(RLIMIT_FSIZE, &small);
-        button->insertMenuItem("c");
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
+        underFileSizeLimit(4, [&] { button->insertMenuItem("c"); });
 
         QCOMPARE(button->menuEntries(), (QByteArrayList{"a", "b"}));
         QCOMPARE(fakePlatform().messages.size(), 1);
@@ -437,6 +441,12 @@ private slots:
     }
 
 private:
+    // Two memos saved as UTF-16 with a byte-order mark and CR LF line ends.
+    static QByteArray wideText()
+    {
+        return QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom)
+            .encode(u"čeština\r\nkonec");
+    }
     // e.txt gets the second name second.txt.
     [[nodiscard]] bool linkSecondName()
     {

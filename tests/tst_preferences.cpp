@@ -138,9 +138,17 @@ void TestPreferences::unwritableSaveIsReported()
 {
     QTemporaryDir dir;
     PreferencesModule::Preferences store(dir.path() + "/sub", "Kelvora");
-    // A folder where the file should be makes the save fail; the reason names the path.
-    QVERIFY(QDir().mkpath(store.filePath()));
+    // A save that fails for want of room leaves the old file whole, and nothing beside it.
+    QVERIFY(writeAll(store.filePath(), "{}"));
+    store.Set("TypersMenuString", QString(4096, 'x'));
     QString error;
+    bool saved = true;
+    underFileSizeLimit(64, [&] { saved = store.Save(&error); });
+    QVERIFY(!saved);
+    QCOMPARE(readAll(store.filePath()), QByteArray("{}"));
+    QCOMPARE(QDir(dir.path() + "/sub").entryList(QDir::Files), QStringList{"Kelvora.js"});
+    // A folder where the file should be makes the save fail; the reason names the path.
+    QVERIFY(QFile::remove(store.filePath()) && QDir().mkpath(store.filePath()));
     QVERIFY(!store.Save(&error));
     QVERIFY(error.contains(store.filePath()));
 }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The real binary starts, shows its window, and on SIGTERM quits like the Quit command:
 # the preferences file then holds "initDate". Every other way of ending saves it too, no quit
-# waits on a message, and none waits for a long entries file to be read.
+# waits on a message, and none waits for a long entries file to be read, at a press or a start.
 set -eu
 . "$(dirname "$0")/lib.sh"
 
@@ -82,6 +82,22 @@ terminate "$app" || { cat "$log"; fail "exit status after SIGTERM during a press
 took=$((($(date +%s%N) - start) / 1000000))
 [ "$took" -le 1000 ] || fail "Kelvora ended $took ms after SIGTERM during a press on a long file"
 grep -q '"TypersMenuAsMd5"' "$prefs" || { cat "$log"; fail "not saved after SIGTERM during a press"; }
+
+# SIGTERM during a start beside a longer entries file: the start's reading gives way as well, and
+# the preferences hold no copy of such a file.
+seq 1000001 3000000 | sed 's/^/m/' >>"$long"
+"$KELVORA_APP" >"$log" 2>&1 &
+app=$!
+# Once SIGTERM is caught (bit 15 of SigCgt), and a little later.
+until [ $((0x$(awk '/^SigCgt/ { print $2 }' "/proc/$app/status") & 0x4000)) -ne 0 ]; do
+    sleep 0.02
+done
+sleep 0.2
+start=$(date +%s%N)
+terminate "$app" || { cat "$log"; fail "exit status after SIGTERM during a start"; }
+took=$((($(date +%s%N) - start) / 1000000))
+[ "$took" -le 1000 ] || fail "Kelvora ended $took ms after SIGTERM during a start beside a long file"
+[ "$(stat -c %s "$prefs")" -lt 4096 ] || fail "the preferences hold a copy of a long entries file"
 
 # The X server going away (the display ends before Kelvora at a logout) saves as well.
 rm -f "$prefs"
