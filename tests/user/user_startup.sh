@@ -67,7 +67,8 @@ status=0 && terminate "$app" || status=$?
     fail "files were written for a folder that is not UTF-8"
 
 # SIGTERM during a press on a long entries file that changed since it was read: reading and
-# building give way, and Kelvora saves and ends within a second.
+# building give way, and Kelvora saves and ends within a second. The checks allow half as much
+# again, for a machine loaded by other tests.
 long=$KELVORA_WORK/long.txt
 seq 1 1000000 | sed 's/^/m/' >"$long"
 printf '{"initDate": 4000000000, "TypersFile": "%s"}' "$long" >"$prefs"
@@ -80,12 +81,12 @@ sleep 0.2
 start=$(date +%s%N)
 terminate "$app" || { cat "$log"; fail "exit status after SIGTERM during a press"; }
 took=$((($(date +%s%N) - start) / 1000000))
-[ "$took" -le 1000 ] || fail "Kelvora ended $took ms after SIGTERM during a press on a long file"
+[ "$took" -le 1500 ] || fail "Kelvora ended $took ms after SIGTERM during a press on a long file"
 grep -q '"TypersMenuAsMd5"' "$prefs" || { cat "$log"; fail "not saved after SIGTERM during a press"; }
 
 # SIGTERM during a start beside a longer entries file: the start's reading gives way as well, and
 # the preferences hold no copy of such a file.
-seq 1000001 3000000 | sed 's/^/m/' >>"$long"
+seq 1000001 4000000 | sed 's/^/m/' >>"$long"
 "$KELVORA_APP" >"$log" 2>&1 &
 app=$!
 # Once SIGTERM is caught (bit 15 of SigCgt), and a little later.
@@ -96,7 +97,7 @@ sleep 0.2
 start=$(date +%s%N)
 terminate "$app" || { cat "$log"; fail "exit status after SIGTERM during a start"; }
 took=$((($(date +%s%N) - start) / 1000000))
-[ "$took" -le 1000 ] || fail "Kelvora ended $took ms after SIGTERM during a start beside a long file"
+[ "$took" -le 1500 ] || fail "Kelvora ended $took ms after SIGTERM during a start beside a long file"
 [ "$(stat -c %s "$prefs")" -lt 4096 ] || fail "the preferences hold a copy of a long entries file"
 
 # The X server going away (the display ends before Kelvora at a logout) saves as well.
