@@ -42,6 +42,13 @@ EntryMenu::EntryMenu(QWidget* parent) : QMenu(parent)
     auto* style = new ScrollingMenuStyle(QApplication::style()->name());
     style->setParent(this);
     setStyle(style);
+    // Qt sizes the menu before it is placed (setVisible): no higher than the room beside the
+    // strip, so that a menu shown again as it was is not laid out again, at a cost that grows
+    // with its items.
+    connect(this, &QMenu::aboutToShow, this, [this] {
+        if (parentWidget())
+            setMaximumHeight(placeBesideStrip(QMenu::sizeHint().height()).height());
+    });
 }
 
 QSize EntryMenu::sizeHint() const
