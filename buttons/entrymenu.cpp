@@ -26,8 +26,9 @@ public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override
     {
-        // As it scrolls down, Qt stretches a menu lower than the screen up to the screen's top
-        // edge, over the strip; a frame as wide as the screen is high leaves it no room to.
+        // As it scrolls down, Qt stretches a shown menu lower than the screen up to the screen's
+        // top edge, over the strip; a desktop frame as wide as the screen is high keeps it
+        // where it opened.
         if (metric == PM_MenuDesktopFrameWidth && widget && widget->isVisible())
             return widget->screen()->geometry().height();
         return QProxyStyle::pixelMetric(metric, option, widget);

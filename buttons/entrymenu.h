@@ -29,7 +29,7 @@ protected:
 
 private:
     // Where the menu, as high as given, lies when it drops from its button: under the button's
-    // window, or over it when there is less room under it, within the screen's work area, and
-    // no higher than the room there.
+    // window, or over it when it does not fit under it and there is more room over it, within
+    // the screen's work area, and no higher than the room there.
     QRect placeBesideStrip(int height) const;
 };
