@@ -10,7 +10,7 @@ RUN_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-
     qt6-multimedia-dev libgl-dev libxcb1-dev xdotool x11-utils curl php-cli
     nodejs xdg-utils libglib2.0-bin)
 # What the tests need besides: an X server, a window manager, X tools, formatting checks.
-TEST_PACKAGES=(clang-format xvfb xauth openbox trayer tint2 imagemagick sox xclip
+TEST_PACKAGES=(clang-format xvfb xauth openbox xfwm4 dbus-daemon trayer tint2 imagemagick sox xclip
     desktop-file-utils xterm lxterminal libglib2.0-bin libxcb-xtest0-dev dex python3-xdg)
 
 install_packages() {

@@ -23,13 +23,13 @@ fi
 # takes as it is.
 data="${XDG_DATA_HOME:-$HOME/.local/share}/Kelvora"
 starter="$data/start.sh"
-case $starter in
-/*[!A-Za-z0-9/._+,:@\ -]* | [!/]*)
+# Letters and digits of every script are read alike by every launcher, as UTF-8, whatever the
+# session's locale; bytes that are not UTF-8 are not.
+if ! printf '%s' "$starter" | LC_ALL=C.UTF-8 grep -qzP '\A/[\p{L}\p{M}\p{Nd}/._+,:@ -]*\z'; then
     echo "a login item cannot be made: launchers would not start $starter; its path may hold" \
         "only letters, digits, blanks and / . _ + , : @ -" >&2
     exit 1
-    ;;
-esac
+fi
 folder="${XDG_CONFIG_HOME:-$HOME/.config}/autostart"
 entry="$folder/Kelvora.desktop"
 mkdir -p "$data" "$folder" || exit 1

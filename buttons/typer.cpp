@@ -15,15 +15,17 @@
 #include <QTimer>
 
 // A chosen entry is expanded, put on the clipboard, pasted into the application the user works
-// in by the typing script, and the earlier clipboard text is put back.
+// in by the typing script, and the earlier clipboard is put back once the text was fetched.
 
 namespace
 {
 
 // A snippet that does not end is stopped after this long, and the typer is not typed.
 constexpr int snippetTimeLimitMs = 30000;
-// How long the expanded text stays on the clipboard for the target to fetch it.
-constexpr int restorePauseMs = 250;
+// How long the expanded text stays on the clipboard when the target does not fetch it.
+constexpr int fetchBoundMs = 10000;
+// What is kept of each selection's earlier contents to be put back after the paste.
+constexpr qint64 keptLimit = qint64(64) << 20;
 // While the entry menu still holds its grab, or the user still holds a modifier key, the
 // typing waits for it, up to about a second each.
 constexpr int waitStepMs = 10;
@@ -45,6 +47,9 @@ const QString stopped = QStringLiteral("%1 did not end within %2 seconds and was
 const QString failed = QStringLiteral("%1 failed: %2");
 const QString exitStatus = QStringLiteral("exit status %1");
 const QString endedAbnormally = QStringLiteral("it ended abnormally");
+const QString notKept =
+    QStringLiteral("The typer was typed, but the clipboard held more than %1 MB, more than "
+                   "Kelvora keeps while it types: what it held as %2 was not put back.");
 
 // Node evaluates the snippet file so that, as typers expect of JavaScript, the output is the
 // value of its last expression. Console output is dropped, not typed; an error is written as
@@ -276,9 +281,6 @@ void Typer::typeOnceMenuClosed(QObject* context, const QString& typer, int steps
 
 void Typer::type(const QString& typer)
 {
-    const bool clipboardHeldText = platform.clipboardHasText();
-    const QString savedText = clipboardHeldText ? platform.clipboardText() : QString();
-
     const TyperExpansion::Escaped escaped = TyperExpansion::expandEscapes(typer);
     // One instant for the whole typer, so <hh>:<mm> cannot straddle a minute.
     const QDateTime now = QDateTime::currentDateTime();
@@ -313,11 +315,14 @@ void Typer::type(const QString& typer)
         return;
     }
 
-    // The target is looked at now, not before the snippets ran: the user may have moved on.
+    // The target is looked at now, not before the snippets ran: the user may have moved on. What
+    // the selections hold is saved now too, so that a copy made while a snippet ran is kept.
     const bool terminal = isTerminal(platform.focusedWindowClass());
+    const auto clipboard = Platform::Selection::Clipboard;
     const auto primary = Platform::Selection::Primary;
-    const bool primaryHeldText = terminal && platform.clipboardHasText(primary);
-    const QString savedPrimary = primaryHeldText ? platform.clipboardText(primary) : QString();
+    const ClipboardContents savedClipboard = platform.clipboardContents(clipboard, keptLimit);
+    const ClipboardContents savedPrimary =
+        terminal ? platform.clipboardContents(primary, keptLimit) : ClipboardContents();
 
     platform.setClipboardText(expanded);
     QVariantList typing{QVariant(qint64(escaped.lineEndFlag))};
@@ -331,12 +336,18 @@ void Typer::type(const QString& typer)
     for (int step = 0; step < waitSteps && platform.modifierKeyDown(); ++step)
         platform.pauseKeepingEvents(waitStepMs);
     resources.doTypingAs(typing);
-    if (clipboardHeldText || primaryHeldText) {
-        // The target fetches the pasted text from us after the paste key: keep serving it.
-        platform.pauseKeepingEvents(restorePauseMs);
-        if (clipboardHeldText)
-            platform.setClipboardText(savedText);
-        if (primaryHeldText)
-            platform.setClipboardText(savedPrimary, primary);
+    if (!savedClipboard.formats.isEmpty() || !savedPrimary.formats.isEmpty()) {
+        // The target fetches the pasted text from us after the paste key, a busy one long
+        // after: keep serving it until then. A selection that another application has taken
+        // meanwhile holds what the user copied since, and stays so.
+        platform.waitForClipboardFetch(fetchBoundMs, !savedPrimary.formats.isEmpty());
+        if (!savedClipboard.formats.isEmpty() && platform.ownsClipboard(clipboard))
+            platform.setClipboardContents(savedClipboard, clipboard);
+        if (!savedPrimary.formats.isEmpty() && platform.ownsClipboard(primary))
+            platform.setClipboardContents(savedPrimary, primary);
     }
+    const QStringList leftOut = savedClipboard.leftOut + savedPrimary.leftOut;
+    if (!leftOut.isEmpty())
+        platform.showMessage(Texts::appName, notKept.arg(QString::number(keptLimit >> 20),
+                                                         leftOut.join(QStringLiteral(", "))));
 }

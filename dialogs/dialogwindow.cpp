@@ -102,10 +102,8 @@ void DialogWindow::addOkAndCancel(const QRect& okRect, const QRect& cancelRect,
 void DialogWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    // The strip never takes the keyboard, so the dialog takes it for itself: the user types
-    // into its first field at once.
-    activateWindow();
-    raise();
+    // Like every window kept clear of the strip, the dialog has taken the keyboard as it shows:
+    // the user types into its first field at once.
     if (QWidget* field = firstFocus())
         field->setFocus(Qt::OtherFocusReason);
 }

@@ -7,7 +7,14 @@
 
 void FileOpener::open(const QString& path, Report report)
 {
-    (new FileOpener(path, std::move(report)))->tryXdgOpen();
+    // An absolute path, so that no opener takes a name beginning with "-" for an option.
+    auto* opener = new FileOpener(QFileInfo(path).absoluteFilePath(), std::move(report));
+    // xdg-open reads the path as lines and drops a final line end, so it would open another
+    // file; gio hands the path to the application whole.
+    if (path.contains(QLatin1Char('\n')))
+        opener->askTextDefault();
+    else
+        opener->tryXdgOpen();
 }
 
 FileOpener::FileOpener(QString filePath, Report failureReport)

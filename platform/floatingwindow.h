@@ -1,9 +1,13 @@
 #pragma once
 
 // The strip is a window of its own kind: on every workspace, out of taskbars and pagers, and
-// kept where we placed it whatever the window manager's timing. Qt has no word for these, so
-// they are asked of the X server here; off X11 (the offscreen tests, a Wayland session chosen
-// by the user) they do nothing.
+// kept where we placed it whatever the window manager's timing. Qt has no word for these, nor
+// for the frame a window manager puts around our dialogs, so they are asked of the X server
+// here; off X11 (the offscreen tests, a Wayland session chosen by the user) they do nothing.
+
+#include <QMargins>
+
+#include <optional>
 
 class QWidget;
 
@@ -25,5 +29,10 @@ void keepOriginTrue(QWidget* window);
 // Whether the X server shows the window (mapped) where Qt has it; true where that cannot be
 // told.
 bool shownWhereQtHasIt(QWidget* window);
+
+// The margins of the frame the window manager puts around the window, as it announces them. For
+// a window not mapped yet they are asked of the window manager; nothing off X11 or when the
+// window manager does not say.
+std::optional<QMargins> frameExtents(QWidget* window);
 
 } // namespace FloatingWindow

@@ -5,10 +5,13 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QPointer>
 #include <QRect>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -16,6 +19,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -93,6 +97,38 @@ bool qtAgrees(const QWindow* window, const QRect& native,
     const QPoint gap = logical(window, native.topLeft()) - qtOrigin.value_or(window->position());
     return gap.manhattanLength() <= 1;
 }
+
+// The margins of the window's frame, once the window manager has announced them.
+std::optional<QMargins> announcedExtents(xcb_connection_t* connection, xcb_window_t id,
+                                         xcb_atom_t extents)
+{
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4),
+        nullptr));
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
+        return std::nullopt;
+    // Announced as left, right, top, bottom.
+    const auto* value = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return QMargins(static_cast<int>(value[0]), static_cast<int>(value[2]),
+                    static_cast<int>(value[1]), static_cast<int>(value[3]));
+}
+
+bool supportedByWindowManager(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t wanted)
+{
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0,
+                         4096),
+        nullptr));
+    if (!reply || reply->format != 32)
+        return false;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / 4;
+    return std::find(atoms, atoms + count, wanted) != atoms + count;
+}
+
+// The longest wait for a window manager to say what a window's frame will be.
+constexpr int frameExtentsWaitMs = 200;
 
 // Frames nest at most this deep between a window and the root (a window manager's frame, its
 // inner frame, a compositor's).
@@ -304,6 +340,37 @@ bool shownWhereQtHasIt(QWidget* window)
     // The widget's idea, which follows the platform window's a little later.
     return attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
            qtAgrees(window->windowHandle(), native, window->geometry().topLeft());
+}
+
+std::optional<QMargins> frameExtents(QWidget* window)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return std::nullopt;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t extentsAtom = atom(connection, "_NET_FRAME_EXTENTS");
+    std::optional<QMargins> extents = announcedExtents(connection, id, extentsAtom);
+    const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, id), nullptr));
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!extents && attributes && attributes->map_state != XCB_MAP_STATE_VIEWABLE && screen) {
+        // Window managers that know the request answer it at once.
+        const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+        if (supportedByWindowManager(connection, screen->root, request)) {
+            sendToWindowManager(connection, screen->root, id, request, 0, 0);
+            xcb_flush(connection);
+            QElapsedTimer waited;
+            waited.start();
+            while (!(extents = announcedExtents(connection, id, extentsAtom)) &&
+                   waited.elapsed() < frameExtentsWaitMs)
+                QThread::msleep(2);
+        }
+    }
+    if (!extents)
+        return std::nullopt;
+    const double ratio = window->devicePixelRatio();
+    return QMargins(qRound(extents->left() / ratio), qRound(extents->top() / ratio),
+                    qRound(extents->right() / ratio), qRound(extents->bottom() / ratio));
 }
 
 void keepOriginTrue(QWidget* window)

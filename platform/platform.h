@@ -4,10 +4,13 @@
 // or that Linux provides differently goes through one Platform object owned by App.
 
 #include <QByteArray>
+#include <QList>
 #include <QMap>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+
+#include <utility>
 
 class Sound;
 
@@ -33,6 +36,14 @@ struct ProcessResult {
     bool overflowed = false; // stopped when its output passed the limit; no output is kept
 };
 
+// Everything a selection offered, format by format: the MIME type (or the X11 target's name
+// where it has none) and its bytes, the text first. Formats that did not fit within the size
+// asked for are only named.
+struct ClipboardContents {
+    QList<std::pair<QString, QByteArray>> formats;
+    QStringList leftOut;
+};
+
 class Platform
 {
 public:
@@ -46,7 +57,8 @@ public:
     virtual void openFile(const QString& path) = 0;
 
     // Runs a program (a bundle script, /bin/sh -c LINE, an interpreter) and waits for it while
-    // the event loop keeps serving the clipboard and repaints, but no user input. Stopping it,
+    // the event loop keeps serving the clipboard and repaints; the user's clicks, drops and keys
+    // meanwhile are dropped, and the pointer over Kelvora's windows shows it busy. Stopping it,
     // or Kelvora ending while it runs, ends every process it started, whatever session or
     // process group they moved to.
     virtual ProcessResult runProcess(const ProcessRequest& request) = 0;
@@ -75,15 +87,26 @@ public:
     enum class Selection { Clipboard, Primary };
     virtual bool clipboardHasText(Selection selection = Selection::Clipboard) const = 0;
     virtual QString clipboardText(Selection selection = Selection::Clipboard) const = 0;
+    // The text is watched: waitForClipboardFetch tells when the application that has the
+    // keyboard focus now has fetched it.
     virtual void setClipboardText(const QString& text,
                                   Selection selection = Selection::Clipboard) = 0;
+    // Every format the selection offers, read in turn until their bytes would pass sizeLimit.
+    virtual ClipboardContents clipboardContents(Selection selection, qint64 sizeLimit) const = 0;
+    virtual void setClipboardContents(const ClipboardContents& contents, Selection selection) = 0;
+    // False once another application has put something on the selection since Kelvora did.
+    virtual bool ownsClipboard(Selection selection) const = 0;
+    // Waits as pauseKeepingEvents does until the application that had the keyboard focus when
+    // the text was set has fetched it from the clipboard (or from PRIMARY too, when asked), or
+    // the time given has passed, or neither holds the text any more. True when it was fetched.
+    virtual bool waitForClipboardFetch(int timeoutMs, bool primaryToo) = 0;
 
     // Both halves of the WM_CLASS of the window that has the keyboard focus (instance, then
     // class); empty where that cannot be told.
     virtual QStringList focusedWindowClass() const = 0;
 
     // Waits with the event loop running (so other applications can fetch the clipboard from
-    // us) while user input is held back.
+    // us); user input meanwhile is dropped, as while a process runs.
     virtual void pauseKeepingEvents(int milliseconds) = 0;
 
     // The open-file dialog, opening in the folder given; an empty result means the user

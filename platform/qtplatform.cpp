@@ -5,14 +5,12 @@
 #include "platform/windowstacking.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QScopeGuard>
@@ -125,7 +123,7 @@ ProcessResult QtPlatform::runProcess(const ProcessRequest& request)
     if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart) {
         limit.start(request.timeoutMs);
         if (process.state() != QProcess::NotRunning)
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
+            runDroppingInput(loop);
     }
 
     if (process.error() == QProcess::FailedToStart) {
@@ -194,38 +192,59 @@ QRect QtPlatform::availableGeometry() const
     return screen ? screen->availableGeometry() : QRect();
 }
 
-namespace
-{
-
-QClipboard::Mode modeOf(Platform::Selection selection)
-{
-    return selection == Platform::Selection::Primary ? QClipboard::Selection
-                                                     : QClipboard::Clipboard;
-}
-
-} // namespace
-
-bool QtPlatform::clipboardHasText(Selection selection) const
-{
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(modeOf(selection));
-    return data && data->hasText();
-}
-
-QString QtPlatform::clipboardText(Selection selection) const
-{
-    return QGuiApplication::clipboard()->text(modeOf(selection));
-}
-
-void QtPlatform::setClipboardText(const QString& text, Selection selection)
-{
-    QGuiApplication::clipboard()->setText(text, modeOf(selection));
-}
-
 void QtPlatform::pauseKeepingEvents(int milliseconds)
 {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    runDroppingInput(loop);
+}
+
+namespace
+{
+
+// Input held back until a wait ends would be carried out then, on whatever shows by that time
+// (a click made while a snippet ran would open a menu over its result): it is dropped instead.
+class InputDropper : public QObject
+{
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+            return true;
+        default:
+            return QObject::eventFilter(watched, event);
+        }
+    }
+};
+
+} // namespace
+
+void QtPlatform::runDroppingInput(QEventLoop& loop)
+{
+    InputDropper dropper;
+    QCoreApplication::instance()->installEventFilter(&dropper);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([&dropper] {
+        QGuiApplication::restoreOverrideCursor();
+        QCoreApplication::instance()->removeEventFilter(&dropper);
+    });
+    loop.exec();
 }
 
 QString QtPlatform::chooseOpenFile(const QString& caption, const QString& filter,

@@ -1,5 +1,7 @@
 #include "platform/windowstacking.h"
 
+#include "platform/floatingwindow.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -51,7 +53,11 @@ void placeByStrip(QWidget* window, bool opening)
     const QWidget* strip = floatingWindow(window);
     if (!strip)
         return;
-    const QRect frame = window->frameGeometry();
+    // Qt learns the frame's margins only once the window is framed, and a title bar left out of
+    // the reckoning would lie over the strip: the window manager says what the frame will be.
+    const std::optional<QMargins> extents = FloatingWindow::frameExtents(window);
+    const QRect frame =
+        extents ? window->geometry().marginsAdded(*extents) : window->frameGeometry();
     // The strip has no frame; the frame Qt works out for it from a window manager's late
     // reparenting can be a single pixel.
     const QRect area = strip->geometry();
@@ -90,10 +96,16 @@ public:
 
     bool eventFilter(QObject* object, QEvent* event) override
     {
+        // The window's own Show comes once its size is final (a message box sets its size as it
+        // shows) and before it is mapped.
+        if (event->type() == QEvent::Show && watched && object == watched->windowHandle())
+            shown();
         if (object != watched)
             return false;
-        if (event->type() == QEvent::Show)
-            shown();
+        if (event->type() == QEvent::Show) {
+            watched->winId();
+            watched->windowHandle()->installEventFilter(this);
+        }
         if (event->type() == QEvent::WindowActivate && !sinceActivated.isValid())
             sinceActivated.start();
         // A window manager that places the window itself once it is mapped (centred on the
@@ -121,6 +133,9 @@ private:
                 handle->setTransientParent(owner->windowHandle());
         }
         placeByStrip(watched, true);
+        // The strip never takes the keyboard, and a window manager does not always give it to a
+        // window shown by a program that has none: Return and Escape must reach the window.
+        watched->activateWindow();
         if (watched->isModal() && strip)
             showMessagesAgain(strip->windowHandle());
         sinceShown.start();

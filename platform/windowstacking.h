@@ -12,8 +12,9 @@ namespace WindowStacking
 {
 
 // Call before the window is first shown. As it shows it becomes transient for the floating
-// strip (window managers keep a transient above its owner) and is placed beside the strip,
-// clear of it; a window manager that places it over the strip again is overruled once. A
+// strip (window managers keep a transient above its owner), is placed beside the strip with its
+// whole frame clear of it, and takes the keyboard; a window manager that places it over the
+// strip again is overruled once. A
 // modal window takes over the messages already up, which then stay above it and usable. The
 // window is never left minimised (see below).
 void keepClearOfFloatingWindows(QWidget* window);

@@ -39,6 +39,18 @@ public:
         (isPrimary ? primaryHoldsText : clipboardHoldsText) = true;
         (isPrimary ? primaryHistory : clipboardHistory) << text;
     }
+    ClipboardContents clipboardContents(Selection selection, qint64 sizeLimit) const override;
+    void setClipboardContents(const ClipboardContents& contents, Selection selection) override;
+    bool ownsClipboard(Selection selection) const override
+    {
+        Q_UNUSED(selection);
+        return true;
+    }
+    bool waitForClipboardFetch(int timeoutMs, bool primaryToo) override
+    {
+        fetchWaits << QString("%1%2").arg(timeoutMs).arg(primaryToo ? " and primary" : "");
+        return true;
+    }
     QStringList focusedWindowClass() const override { return focusedClass; }
     void pauseKeepingEvents(int milliseconds) override { pauses << milliseconds; }
     QString chooseOpenFile(const QString& caption, const QString& filter,
@@ -62,6 +74,7 @@ public:
     QStringList clipboardHistory;
     QStringList primaryHistory;
     QList<int> pauses;
+    QStringList fetchWaits;  // "TIMEOUT_MS", "TIMEOUT_MS and primary"
     QStringList openDialogs; // "FILTER in FOLDER"
     QStringList messages;
 
@@ -80,6 +93,7 @@ public:
     bool clipboardHoldsText = false;
     QString primary;
     bool primaryHoldsText = false;
+    QStringList clipboardLeftOut; // formats the clipboard holds beyond what is read of it
     QStringList focusedClass;
     QString chosenFile;
 };

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -164,16 +165,23 @@ void TestBundleResources::scripts()
 void TestBundleResources::startupEntryRoundTrips_data()
 {
     QTest::addColumn<QString>("bundleName");
-    QTest::newRow("blanks") << "My Apps/Kel vora.app";
+    QTest::addColumn<QString>("dataFolder"); // XDG_DATA_HOME, where the start script goes
+    QTest::newRow("blanks") << "My Apps/Kel vora.app" << QString("data");
     QTest::newRow("quotes, dollar, backquote, backslash")
-        << "it's \"new\" $HOME `id` back\\slash/Kelvora.app";
+        << "it's \"new\" $HOME `id` back\\slash/Kelvora.app" << QString("data");
     QTest::newRow("quotes, dollar, backquote, backslash, percent")
-        << "it's \"new\" $HOME `id` back\\slash 100%/Kelvora.app";
+        << "it's \"new\" $HOME `id` back\\slash 100%/Kelvora.app" << QString("data");
+    QTest::newRow("letters of other scripts")
+        << "Kelvora.app" << QString("andre\u0301/Данные/データ");
 }
 
 void TestBundleResources::startupEntryRoundTrips()
 {
     QFETCH(QString, bundleName);
+    QFETCH(QString, dataFolder);
+    qputenv("XDG_DATA_HOME", (testEnvironment().home() + "/" + dataFolder).toUtf8());
+    const auto restore =
+        qScopeGuard([] { qputenv("XDG_DATA_HOME", testEnvironment().dataHome().toUtf8()); });
     const QString bundle = testEnvironment().home() + "/" + bundleName;
     const QString entryPath = testEnvironment().configHome() + "/autostart/Kelvora.desktop";
     QFile::remove(entryPath);

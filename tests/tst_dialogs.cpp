@@ -167,6 +167,8 @@ void TestDialogs::validation_data()
                                            << "ab" << false << true;
     QTest::newRow("local part with a plus") << "mailto:j+d@ab.cd"
                                             << "ab" << false << true;
+    QTest::newRow("text after the address")
+        << "https://ab.cd evil" << QString("ab") << false << true;
 }
 
 void TestDialogs::validation()

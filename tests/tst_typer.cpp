@@ -3,9 +3,11 @@
 #include "platform/qtplatform.h"
 #include "tests/testsupport.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QMimeData>
 #include <QStandardPaths>
 
 #include <memory>
@@ -254,6 +256,32 @@ private slots:
         QCOMPARE(typings, QStringList{terminal ? "0 shift+Insert|typed" : "0|typed"});
         QCOMPARE(fakePlatform().primaryHistory,
                  terminal ? (QStringList{"typed", "selected"}) : QStringList());
+        // A terminal may fetch either selection; the restore waits for that fetch.
+        QCOMPARE(fakePlatform().fetchWaits, QStringList{terminal ? "10000 and primary" : "10000"});
+    }
+
+    void clipboardKeptWhole()
+    {
+        // Every format comes back, the text first: past the bound an image is left out, the text
+        // and the rest are kept, and the user is told.
+        auto* held = new QMimeData;
+        held->setData("image/png", QByteArray(64 << 20, 'p'));
+        held->setData("text/html", "<b>x</b>");
+        held->setText("x");
+        held->setData("application/x-own", "own");
+        QGuiApplication::clipboard()->setMimeData(held);
+        QtPlatform platform;
+        const ClipboardContents kept =
+            platform.clipboardContents(Platform::Selection::Clipboard, 64 << 20);
+        QCOMPARE(kept.leftOut, QStringList{"image/png"});
+        platform.setClipboardContents(kept, Platform::Selection::Clipboard);
+        const QMimeData* back = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(back->formats(), (QStringList{"text/plain", "text/html", "application/x-own"}));
+        fakePlatform().setClipboardText("x");
+        fakePlatform().clipboardLeftOut = kept.leftOut;
+        QCOMPARE(choose("typed"), (QStringList{"typed", "x"}));
+        QVERIFY(fakePlatform().messages.value(0).contains("64 MB, more than Kelvora keeps while it "
+                                                          "types: what it held as image/png was"));
     }
 
     void failedSnippetTypesNothing_data()

@@ -99,6 +99,13 @@ start_openbox() {
     fail "openbox did not start"
 }
 
+# Starts xfwm4 (larger frames than openbox's) on a session bus of its own; it ends with the display.
+start_xfwm4() {
+    NO_AT_BRIDGE=1 dbus-run-session -- xfwm4 --compositor=off >"$KELVORA_WORK/xfwm4.log" 2>&1 &
+    wait_until 200 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+        fail "xfwm4 did not start"
+}
+
 # Prints "X,Y WxH" of a window as the X server has it.
 window_geometry() {
     xdotool getwindowgeometry "$1" |
@@ -119,33 +126,31 @@ wait_for_geometry() {
 start_tray() {
     trayer --edge top --align right --widthtype request --height 24 >"$KELVORA_WORK/trayer.log" 2>&1 &
     tray_pid=$!
-    trap 'kill "$tray_pid" "$openbox_pid" 2>/dev/null || true' EXIT
+    trap 'kill "$tray_pid" "${openbox_pid:-}" 2>/dev/null || true' EXIT
     for _ in $(seq 1 100); do
         xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0
         sleep 0.05
     done
 }
 
-# Waits until a window of Kelvora no longer lies under the strip: its frame (a title bar of up to
-# 30 above the client) clear of the strip, or stacked above it by the window manager.
-wait_clear_of_strip() {
-    strip=$(window_geometry "$2")
-    strip_top=${strip#*,}
-    strip_top=${strip_top%% *}
-    strip_bottom=$((strip_top + ${strip##*x}))
+# Prints "X,Y WxH" of the frame the user sees around a window: its ancestor just under the root.
+frame_geometry() {
+    parent=$(xwininfo -children -id "$1" | awk '/Parent window id/ { if ($5 != "(the") print $4 }')
+    [ -n "$parent" ] && frame_geometry "$parent" && return
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x "," y " " w "x" h }'
+}
+
+# Waits until the whole frame of a window of Kelvora's, title bar and borders included, lies on
+# the screen and clear of the strip.
+wait_clear_of_strip() { # WINDOW STRIP NAME
     for _ in $(seq 1 60); do
-        geometry=$(window_geometry "$1")
-        top=${geometry#*,}
-        top=${top%% *}
-        { [ "$top" -ge $((strip_bottom + 30)) ] || [ $((top + ${geometry##*x})) -le "$strip_top" ]; } &&
-            return 0
-        stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x')
-        above=$(printf '%s\n' "$stacking" | grep -n -x "$(printf '0x%x' "$1")" | cut -d: -f1)
-        below=$(printf '%s\n' "$stacking" | grep -n -x "$(printf '0x%x' "$2")" | cut -d: -f1)
-        [ -n "$above" ] && [ -n "$below" ] && [ "$above" -gt "$below" ] && return 0
+        echo "$(frame_geometry "$1") $(frame_geometry "$2") $(xwininfo -root | awk '/Width:|Height:/ { print $2 }')" |
+            tr ',x\n' '   ' | awk '{ exit !($1 >= 0 && $2 >= 0 && $1 + $3 <= $9 && $2 + $4 <= $10 &&
+                ($1 + $3 <= $5 || $5 + $7 <= $1 || $2 + $4 <= $6 || $6 + $8 <= $2)) }' && return 0
         sleep 0.05
     done
-    fail "${3:-the window} at $geometry lies under the strip"
+    fail "${3:-the window}: frame at $(frame_geometry "$1"), strip at $(frame_geometry "$2")"
 }
 
 # Waits until the shell condition given holds, trying it every 0.05 s, as often as told. The

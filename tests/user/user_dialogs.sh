@@ -8,7 +8,6 @@ set -eu
 start_openbox
 [ -x "${KELVORA_PASTETARGET:-}" ] || fail "KELVORA_PASTETARGET does not name the paste target"
 work=$KELVORA_WORK
-cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$work/Kelvora.app"
 printf 'One\thttps://one.example\nTwo\thttps://two.example' >"$work/Bookmarks.txt"
 printf 't1\nt2' >"$work/Typers.txt"
 mkdir -p "$XDG_DATA_HOME/Kelvora"

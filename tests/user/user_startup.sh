@@ -50,15 +50,20 @@ terminate "$app" || true
 grep -q "$prefs" "$log" || { cat "$log"; fail "the failed save was not reported"; }
 rmdir "$prefs"
 
-# From a folder whose name is not UTF-8 it says why it cannot run there, and writes nothing.
+# From a folder whose name is not UTF-8 it says why it cannot run there, and writes nothing. The
+# entries files are named in the preferences: past the message they would otherwise be written
+# into the machine's root folder, where a bundle path it cannot spell leads.
 odd=$(printf '%s/caf\351' "$KELVORA_WORK") && mkdir "$odd" && cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$odd/"
+named=$KELVORA_WORK/named && mkdir "$named"
+write_prefs '{"initDate": 4000000000, "BookmarksFile": "%s/B.txt", "TypersFile": "%s/T.txt",
+    "MemosFile": "%s/M.txt"}' "$named" "$named" "$named" && cp "$prefs" "$named.js"
 "$odd/Kelvora.app/Contents/MacOS/Kelvora" >"$log" 2>&1 &
 app=$!
 wait_for_window "$app" >/dev/null || { cat "$log"; fail "no message from a folder that is not UTF-8"; }
 grep -q "is not UTF-8" "$log" || { cat "$log"; fail "the message does not say why"; }
 status=0 && terminate "$app" || status=$?
 [ "$status" -eq 1 ] || fail "exit status $status from a folder that is not UTF-8"
-[ "$(ls "$odd")" = Kelvora.app ] && [ ! -e "$prefs" ] && [ -z "$(ls /*.txt 2>/dev/null)" ] ||
+[ "$(ls "$odd")" = Kelvora.app ] && [ -z "$(ls "$named")" ] && cmp -s "$prefs" "$named.js" ||
     fail "files were written for a folder that is not UTF-8"
 
 # SIGTERM during a press on a long entries file that changed since it was read: reading and

@@ -2,9 +2,11 @@
 # Choosing a typer in the real Kelvora under a window manager: the window the user works in
 # receives exactly the expanded text (a date tag, a shell tag given the clipboard, a final line
 # end) and the clipboard holds its earlier text again afterwards, also in xterm and a VTE
-# terminal. A typer whose snippet failed or was stopped types nothing, and no process the
-# snippet started outlives the stop or Kelvora. Prints how long after the click on the entry
-# the typing script started and the paste key went out.
+# terminal, and a busy application that fetches the text late. The earlier clipboard comes back
+# whole (an image). A click on the strip while a snippet runs is dropped. A typer whose snippet
+# failed or was stopped types nothing, and no process the snippet started outlives the stop or
+# Kelvora. Prints how long after the click on the entry the typing script started and the paste
+# key went out.
 set -eu
 . "$(dirname "$0")/lib.sh"
 start_openbox
@@ -12,9 +14,8 @@ start_openbox
 work=$KELVORA_WORK
 now_ms() { date +%s%3N; }
 
-# A copy of the bundle, so that the default Typers.txt beside it is this test's, with its typing
-# script and xdotool wrapped to note when they run.
-cp -R "${KELVORA_APP%/Contents/MacOS/Kelvora}" "$work/Kelvora.app"
+# The test's own copy of the bundle, with its typing script and xdotool wrapped to note when
+# they run.
 resources="$work/Kelvora.app/Contents/Resources"
 mv "$resources/doTypingAs.scpt" "$resources/doTypingAs.real"
 cat >"$resources/doTypingAs.scpt" <<SCRIPT
@@ -35,7 +36,7 @@ printf '%s\n' 'Date <Today>, from <#!printf "%s!" --clipboard>\n' \
     "<javascript: require('child_process').spawn('sleep', ['48.$$'], {detached: true, stdio: \
 'ignore'}); for (;;) process.stdout.write('y'.repeat(65536))>" \
     '<#!printf %s --clipboard | wc -c>' "<#!sh -c \"sleep 49.$$; touch '$work/late'\">" \
-    >"$work/Typers.txt"
+    'Thanks!\n' '<#!sleep 3>done' >"$work/Typers.txt"
 mkdir -p "$XDG_DATA_HOME/Kelvora"
 cat >"$XDG_DATA_HOME/Kelvora/Kelvora.js" <<JSON
 {
@@ -170,8 +171,32 @@ cmp -s "$out" "$work/expected" || fail "text arrived from a typer that failed"
 printf '%s204800\n' "$expected" >"$work/expected"
 choose_entry 5
 wait_until 100 'cmp -s "$out" "$work/expected"' || { cat "$work/app.log"; fail "the large clipboard: $(tail -c 20 "$out")"; }
+
+# A click on the strip while a snippet runs is dropped, not carried out after it: no menu opens
+# once the text is pasted. The clipboard's image comes back byte for byte.
+image="$resources/W@2x.png"
+xclip -selection clipboard -t image/png -i "$image"
+cp "$out" "$work/expected" && printf done >>"$work/expected"
+choose_entry 8
+sleep 1
+xdotool mousemove 588 209 click 1
+wait_until 100 'cmp -s "$out" "$work/expected"' || fail "the slow snippet's text did not arrive"
+! wait_until 20 '[ "$(visible_windows "$app")" != "$bar" ]' || fail "a click made during a snippet opened a menu"
+wait_until 40 'xclip -selection clipboard -o -t image/png | cmp -s - "$image"' || fail "the image did not come back"
+
+# A target busy for 0.7 s over each key press fetches the text long after the paste key: it gets
+# the typer's text, not the earlier clipboard, then the Return; the earlier text comes back.
+"$KELVORA_PASTETARGET" --busy 700 "$work/busy.out" >"$work/busy.log" 2>&1 &
+busy=$!
+window=$(wait_for_window "$busy") || fail "the busy target did not appear"
+xdotool windowactivate --sync "$window"
+printf hunter2-SECRET | xclip -selection clipboard -i
+printf 'Thanks!\n' >"$work/expected"
+choose_entry 7
+wait_until 200 'cmp -s "$work/busy.out" "$work/expected"' || fail "the busy target got \"$(cat "$work/busy.out")\""
+wait_until 40 '[ "$(xclip -selection clipboard -o)" = hunter2-SECRET ]' || fail "the earlier text did not come back"
 terminate "$app" || fail "Kelvora exited with an error"
-kill "$target_pid"
+kill "$target_pid" "$busy"
 
 # The display going away ends Kelvora, and the snippet it waits for ends with it.
 start_xvfb "$work/display2" 1024x768x24
