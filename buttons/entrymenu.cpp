@@ -1,10 +1,88 @@
 #include "buttons/entrymenu.h"
 
+#include <QApplication>
+#include <QProxyStyle>
+#include <QScreen>
 #include <QStyleOptionMenuItem>
+
+namespace
+{
+
+// One column that scrolls: Qt's X11 menus lay a menu taller than the screen out in columns, and
+// clip it.
+class ScrollingMenuStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_Menu_Scrollable)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
+    {
+        // As it scrolls down, Qt stretches a shown menu lower than the screen up to the screen's
+        // top edge, over the strip; a desktop frame as wide as the screen is high keeps it
+        // where it opened.
+        if (metric == PM_MenuDesktopFrameWidth && widget && widget->isVisible())
+            return widget->screen()->geometry().height();
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
 
 EntryMenu::EntryMenu(QWidget* parent) : QMenu(parent)
 {
     setSeparatorsCollapsible(false);
+    auto* style = new ScrollingMenuStyle(QApplication::style()->name());
+    style->setParent(this);
+    setStyle(style);
+    // Qt sizes the menu before it is placed (setVisible): no higher than the room beside the
+    // strip, so that a menu shown again as it was is not laid out again, at a cost that grows
+    // with its items.
+    connect(this, &QMenu::aboutToShow, this, [this] {
+        if (parentWidget())
+            setMaximumHeight(placeBesideStrip(QMenu::sizeHint().height()).height());
+    });
+}
+
+QSize EntryMenu::sizeHint() const
+{
+    QSize hint = QMenu::sizeHint();
+    // Qt gives a menu its scroll arrows only when it is taller than the screen: a menu that has
+    // to scroll beside the strip says it is, and is placed as it opens (setVisible).
+    if (!isVisible() && parentWidget() && placeBesideStrip(hint.height()).height() < hint.height())
+        hint.setHeight(qMax(hint.height(), parentWidget()->screen()->geometry().height() + 1));
+    return hint;
+}
+
+void EntryMenu::setVisible(bool visible)
+{
+    // Qt puts a menu that does not fit under its button at the screen's top edge, over the
+    // strip, where a second click on the button, meant to close the menu, would choose an
+    // entry.
+    if (visible && !isVisible() && parentWidget())
+        setGeometry(placeBesideStrip(QMenu::sizeHint().height()));
+    QMenu::setVisible(visible);
+}
+
+QRect EntryMenu::placeBesideStrip(int height) const
+{
+    const QWidget* button = parentWidget();
+    const QRect strip = button->window()->frameGeometry();
+    const QRect available = button->screen()->availableGeometry();
+    const int roomBelow = available.bottom() - strip.bottom();
+    const int roomAbove = strip.top() - available.top();
+    if (height <= roomBelow || roomBelow >= roomAbove)
+        return {x(), strip.bottom() + 1, width(), qMin(height, roomBelow)};
+    const int shown = qMin(height, roomAbove);
+    return {x(), strip.top() - shown, width(), shown};
 }
 
 void EntryMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const

@@ -2,7 +2,8 @@
 
 // The drop-down menu of an entry button. It shows every item's text as written (an ampersand
 // in an entry is a character, not a keyboard mnemonic) and every separator, also several in a
-// row.
+// row. It opens beside the strip, never on it: a menu taller than the room there is one column
+// that scrolls.
 
 #include <QMenu>
 
@@ -20,6 +21,15 @@ public:
     // few line ends dropped by mistake) would take seconds to show.
     static QString bounded(const QString& text);
 
+    QSize sizeHint() const override;
+    void setVisible(bool visible) override;
+
 protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
+
+private:
+    // Where the menu, as high as given, lies when it drops from its button: under the button's
+    // window, or over it when it does not fit under it and there is more room over it, within
+    // the screen's work area, and no higher than the room there.
+    QRect placeBesideStrip(int height) const;
 };
