@@ -75,7 +75,9 @@ void EntryMenu::setVisible(bool visible)
 QRect EntryMenu::placeBesideStrip(int height) const
 {
     const QWidget* button = parentWidget();
-    const QRect strip = button->window()->frameGeometry();
+    // The strip has no frame; the frame Qt works out for it from a window manager's late
+    // reparenting can be a single pixel.
+    const QRect strip = button->window()->geometry();
     const QRect available = button->screen()->availableGeometry();
     const int roomBelow = available.bottom() - strip.bottom();
     const int roomAbove = strip.top() - available.top();
