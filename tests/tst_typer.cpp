@@ -46,6 +46,7 @@ private slots:
             return snippetResponder ? snippetResponder(request) : QtPlatform().runProcess(request);
         };
         QFile::remove(marker());
+        QFile::remove(testEnvironment().home() + "/runs");
     }
 
     // What is typed: the text put on the clipboard and the flag given to the typing script.
@@ -65,7 +66,11 @@ private slots:
         row("shell output as printed, not expanded again", R"(a<#!echo "x  y<D">b)", "ax  y<D\nb",
             0);
         row("php echo", "<?php echo 1>", "1", 0);
-        row("php bare value through var_export", "<? strtoupper('ab')>", "'AB'", 0);
+        row("php bare values through var_export", "<? strtoupper('ab')> <?php 1+2>", "'AB' 3", 0);
+        // PHP runs each snippet once: its side effects happen once.
+        row("php value with a side effect",
+            "<?php fwrite(fopen(getenv('HOME').'/runs', 'a'), 'x')>", "1", 0);
+        row("php expression printing: what it printed", "<?php printf('%05d', 42)>", "00042", 0);
         row("javascript value, console output not typed", "<javascript: console.log('noise'); 1+2>",
             "3\n", 0);
         row("javascript without a value gives nothing", "[<javascript: var x = 1>]", "[]", 0);
@@ -81,6 +86,8 @@ private slots:
         // The clipboard held no text: the typed text stays on it, with no pause to restore it.
         QCOMPARE(choose(typer), QStringList{text});
         QCOMPARE(typings, QStringList{QString::number(flag) + "|" + text});
+        QCOMPARE(messagesBeforeTyping, 0); // a message window would take the target's focus
+        QVERIFY2(runs().size() <= 1, "a snippet ran twice");
         QCOMPARE(fakePlatform().pauses, QList<int>());
         QCOMPARE(fakePlatform().messages, QStringList());
         QCOMPARE(leftoverSnippetFiles(), QStringList());
@@ -208,10 +215,12 @@ private slots:
     void stoppedSnippetTypesNothing()
     {
         // Stopped after the limit: nothing typed, no key sent, the clipboard as it was, the user
-        // told. PHP is not run again, and no later snippet runs. An interpreter is given a file
-        // holding the code, its path as the argument.
+        // told. No later snippet runs. An interpreter is given a file holding the code, its path
+        // as the argument.
         QStringList run;
         snippetResponder = [&](const ProcessRequest& request) {
+            if (request.arguments.value(0) == "-l") // the syntax check, which runs nothing
+                return QtPlatform().runProcess(request);
             QFile file(request.arguments.value(1));
             run << request.program + " " + request.arguments.value(0) + " " +
                        (file.open(QIODevice::ReadOnly) ? QString(file.readAll())
@@ -224,14 +233,14 @@ private slots:
         };
         fakePlatform().clipboard = "earlier";
         fakePlatform().clipboardHoldsText = true;
-        QCOMPARE(choose(R"(rm -rf /tmp/victim<?php sleep(100)><#!echo later>\n)"), QStringList());
-        QCOMPARE(run, QStringList{"php -f <?php  sleep(100); ?>"});
-        QCOMPARE(fakePlatform().processes.at(0).timeoutMs, 30000);
+        QCOMPARE(choose(R"(rm -rf /tmp/victim<?php while (1) {}><#!echo later>\n)"), QStringList());
+        QCOMPARE(run, QStringList{"php -f <?php  while (1) {}; ?>"});
+        QCOMPARE(fakePlatform().processes.last().timeoutMs, 30000);
         QCOMPARE(typings, QStringList());
         QCOMPARE(leftoverSnippetFiles(), QStringList());
         QCOMPARE(fakePlatform().messages,
-                 QStringList{"The typer was not typed: the PHP snippet \"sleep(100)\" did not end "
-                             "within 30 seconds and was stopped."});
+                 QStringList{"The typer was not typed: the PHP snippet \"while (1) {}\" did not "
+                             "end within 30 seconds and was stopped."});
     }
 
     void terminalsPasteBothSelections_data()
@@ -269,6 +278,10 @@ private slots:
         row("php", "[<?php echo 1+;>]",
             "the PHP snippet \"echo 1+\" failed: PHP Parse error: syntax error, unexpected "
             "token \";\"");
+        row("php side effect, then a failure",
+            "[<?php fwrite(fopen(getenv('HOME').'/runs', 'a'), 'x') / 0>]",
+            "the PHP snippet \"fwrite(fopen(getenv('HOME').'/runs', 'a'), 'x') / 0\" failed: PHP "
+            "Fatal error: Uncaught DivisionByZeroError: Division by zero");
         row("javascript", "[<javascript: foo(>]",
             "the JavaScript snippet \"foo(\" failed: SyntaxError: Unexpected end of input");
         row("shell", "[<#!nosuchcommand>]",
@@ -288,6 +301,7 @@ private slots:
         QCOMPARE(fakePlatform().messages.size(), 1);
         QVERIFY2(fakePlatform().messages.at(0).startsWith(told),
                  qPrintable(fakePlatform().messages.at(0)));
+        QVERIFY2(runs().size() <= 1, "a snippet ran twice");
     }
 
     void endlessOutputIsStopped()
@@ -394,6 +408,12 @@ private:
         return typer.contains("<javascript:", Qt::CaseInsensitive) ? "node" : "";
     }
     QString marker() const { return testEnvironment().home() + "/pwned"; }
+    // What the snippets that count their runs wrote: one x for each run.
+    static QByteArray runs()
+    {
+        QFile file(testEnvironment().home() + "/runs");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     QStringList leftoverSnippetFiles() const
     {
         return QDir(QDir::tempPath()).entryList({"kelvora-*"}, QDir::Files);
