@@ -5,6 +5,7 @@
 #include "buttons/clipboardreference.h"
 #include "buttons/typerexpansion.h"
 #include "platform/platform.h"
+#include "platform/temporaryfiles.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -196,6 +197,7 @@ std::unique_ptr<QTemporaryFile> Typer::writeSnippetFile(const QByteArray& conten
             cannotWrite.arg(what, QDir::toNativeSeparators(folder), file->errorString()));
         return nullptr;
     }
+    TemporaryFiles::removeAtExit(*file);
     return file;
 }
 
