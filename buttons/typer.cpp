@@ -5,6 +5,7 @@
 #include "buttons/clipboardreference.h"
 #include "buttons/typerexpansion.h"
 #include "platform/platform.h"
+#include "platform/temporaryfiles.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -77,6 +78,16 @@ const QString nodeRunner = QStringLiteral(
     "  if (result !== undefined) process.stdout.write(String(result) + '\\n');"
     "} catch (e) { process.stderr.write(String(e) + '\\n'); process.exitCode = 1; }");
 
+// PHP code around an expression, so that it yields what the expression prints or, when it
+// prints nothing, its value. The printed text passes through at once; the buffer only notes
+// that some came.
+const QString phpValueOpen = QStringLiteral(
+    "$__kelvoraPrinted = false; ob_start(function ($text) use (&$__kelvoraPrinted) { "
+    "$__kelvoraPrinted = $__kelvoraPrinted || $text !== ''; return $text; }, 1); "
+    "$__kelvoraValue = (");
+const QString phpValueClose =
+    QStringLiteral("); if (!$__kelvoraPrinted) var_export($__kelvoraValue);");
+
 // Terminal emulators take Ctrl+V as a control character. Nearly all of them paste with
 // Shift+Insert, some from the PRIMARY selection, some from the clipboard. They are told by
 // either half of their window class, as a whole name.
@@ -142,18 +153,18 @@ QString Typer::told(const Output& output)
 
 // The clipboard's text is given only to a snippet that refers to it: in a file, which holds
 // any text whole, and in the environment too when it fits there.
-Typer::SnippetRun Typer::runSnippet(ProcessRequest request, const QString& code,
-                                    const QString& what, const QString& missingHint)
+Typer::Output Typer::runSnippet(ProcessRequest request, const QString& code, const QString& what,
+                                const QString& missingHint)
 {
     request.timeoutMs = snippetTimeLimitMs;
-    SnippetRun run;
+    Output output;
     std::unique_ptr<QTemporaryFile> clipboardFile;
     if (ClipboardReference::refersToVariable(code)) {
         const QString text = platform.clipboardHasText() ? platform.clipboardText() : QString();
         const QByteArray bytes = text.toUtf8();
-        clipboardFile = writeSnippetFile(bytes, QStringLiteral(".txt"), what, run.output.failure);
+        clipboardFile = writeSnippetFile(bytes, QStringLiteral(".txt"), what, output.failure);
         if (!clipboardFile)
-            return run;
+            return output;
         request.environment.insert(ClipboardReference::fileVariable, clipboardFile->fileName());
         if (ClipboardReference::variable.size() + 1 + bytes.size() < environmentStringLimit)
             request.environment.insert(ClipboardReference::variable, text);
@@ -162,16 +173,15 @@ Typer::SnippetRun Typer::runSnippet(ProcessRequest request, const QString& code,
     if (!result.started) {
         // Only a program that is not there needs its package; any other reason is the system's.
         const bool missing = QStandardPaths::findExecutable(request.program).isEmpty();
-        run.output.failure = notTyped.arg(cannotRun.arg(what, result.errorText)) +
-                             (missing ? missingHint : QString());
-        return run;
+        output.failure = notTyped.arg(cannotRun.arg(what, result.errorText)) +
+                         (missing ? missingHint : QString());
+        return output;
     }
-    run.ranToEnd = !result.timedOut && !result.overflowed;
-    run.output.text = QString::fromUtf8(result.standardOutput);
+    output.text = QString::fromUtf8(result.standardOutput);
     const QString failure = failureOf(what, result, request.outputLimit);
     if (!failure.isEmpty())
-        run.output.failure = notTyped.arg(failure);
-    return run;
+        output.failure = notTyped.arg(failure);
+    return output;
 }
 
 std::unique_ptr<QTemporaryFile> Typer::writeSnippetFile(const QByteArray& contents,
@@ -192,22 +202,31 @@ std::unique_ptr<QTemporaryFile> Typer::writeSnippetFile(const QByteArray& conten
             cannotWrite.arg(what, QDir::toNativeSeparators(folder), file->errorString()));
         return nullptr;
     }
+    TemporaryFiles::removeAtExit(*file);
     return file;
 }
 
 // The snippet file's contents are the interpreters' code; its path is their argument.
-Typer::SnippetRun Typer::runPhp(const QString& code, const QString& what)
+std::optional<Typer::Output> Typer::runPhp(const QString& code, const QString& what,
+                                           bool onlyWhenValid)
 {
-    SnippetRun run;
+    Output output;
     const QString prelude =
         ClipboardReference::refersToVariable(code) ? ClipboardReference::phpPrelude : QString();
     const auto file = writeSnippetFile(
         (QStringLiteral("<?php  ") + prelude + code + QStringLiteral(" ?>")).toUtf8(),
-        QStringLiteral(".php"), what, run.output.failure);
+        QStringLiteral(".php"), what, output.failure);
     if (!file)
-        return run;
+        return output;
     ProcessRequest request;
     request.program = QStringLiteral("php");
+    if (onlyWhenValid) {
+        request.arguments = {QStringLiteral("-l"), file->fileName()};
+        request.timeoutMs = snippetTimeLimitMs;
+        const ProcessResult check = platform.runProcess(request);
+        if (!check.started || check.timedOut || check.overflowed || check.exitCode != 0)
+            return std::nullopt;
+    }
     request.arguments = {QStringLiteral("-f"), file->fileName()};
     return runSnippet(request, code, what, phpMissing);
 }
@@ -218,31 +237,24 @@ Typer::Output Typer::shell(const QString& command)
     request.program = QStringLiteral("/bin/sh");
     request.arguments = {QStringLiteral("-c"), ClipboardReference::forShell(command)};
     return runSnippet(request, request.arguments.last(), shellWhat.arg(shortened(command)),
-                      QString())
-        .output;
+                      QString());
 }
 
 Typer::Output Typer::php(const QString& code)
 {
     const QString withClipboard = ClipboardReference::forPhp(code);
     const QString what = phpWhat.arg(shortened(code));
-    const SnippetRun first = runPhp(withClipboard + QLatin1Char(';'), what);
-    // A bare expression prints nothing; its value is what the user wants. A snippet that
-    // printed something, was stopped or could not be run is not run a second time.
-    if (!first.output.text.isEmpty() || !first.ranToEnd)
-        return first.output;
-    const SnippetRun value =
-        runPhp(QStringLiteral("var_export(") + withClipboard + QStringLiteral(");"), what);
-    // The second run is ours: when it does not parse, the code is statements, and the code as
-    // written decides; when it was stopped, the snippet was.
-    if (!value.output.failure.isEmpty() && value.ranToEnd)
-        return first.output;
-    return value.output;
+    // A snippet runs once, whatever it does or prints: whether it is one expression is asked of
+    // PHP's syntax check before, which runs nothing. An expression yields what it prints, or
+    // else its value, so a bare sum yields the sum; anything else runs as statements.
+    if (auto value = runPhp(phpValueOpen + withClipboard + phpValueClose, what, true))
+        return *value;
+    return *runPhp(withClipboard + QLatin1Char(';'), what);
 }
 
 Typer::Output Typer::phpFromFile(const QString& code)
 {
-    return runPhp(code, phpWhat.arg(shortened(code))).output;
+    return *runPhp(code, phpWhat.arg(shortened(code)));
 }
 
 Typer::Output Typer::javaScript(const QString& code)
@@ -257,7 +269,7 @@ Typer::Output Typer::javaScript(const QString& code)
     ProcessRequest request;
     request.program = QStringLiteral("node");
     request.arguments = {QStringLiteral("-e"), nodeRunner, QStringLiteral("--"), file->fileName()};
-    return runSnippet(request, withClipboard, what, nodeMissing).output;
+    return runSnippet(request, withClipboard, what, nodeMissing);
 }
 
 void Typer::typeOnceMenuClosed(QObject* context, const QString& typer)

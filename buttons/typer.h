@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class BundleResources;
 class Platform;
@@ -44,15 +45,13 @@ public:
     QString told(const Output& output);
 
 private:
-    struct SnippetRun {
-        Output output;
-        bool ranToEnd = false; // it ran and ended by itself, not stopped
-    };
-
     void typeOnceMenuClosed(QObject* context, const QString& typer, int stepsLeft);
-    SnippetRun runSnippet(ProcessRequest request, const QString& code, const QString& what,
-                          const QString& missingHint);
-    SnippetRun runPhp(const QString& code, const QString& what);
+    Output runSnippet(ProcessRequest request, const QString& code, const QString& what,
+                      const QString& missingHint);
+    // Runs the code as a PHP file's contents. With onlyWhenValid, PHP's syntax check, which runs
+    // nothing, is asked first: a file it refuses is not run, and there is no output.
+    std::optional<Output> runPhp(const QString& code, const QString& what,
+                                 bool onlyWhenValid = false);
     // A new file in the temporary folder holding the snippet; it is removed when the returned
     // object goes, that is once the snippet has run. Null, and the reason in failure, when it
     // could not be written.

@@ -1,6 +1,7 @@
 #include "platform/processtree.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -53,21 +54,99 @@ std::unordered_multimap<pid_t, pid_t> childrenByParent()
     return children;
 }
 
-std::vector<pid_t> descendantsOf(pid_t top)
+// A process's state letter ('R', 'S', 'T' stopped, 'Z' ended...), 0 when it is gone.
+char stateOf(pid_t pid)
 {
-    const auto children = childrenByParent();
-    std::vector<pid_t> found;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
+    FILE* stat = std::fopen(path, "re");
+    if (!stat)
+        return 0;
+    char line[1024];
+    const bool read = std::fgets(line, sizeof line, stat) != nullptr;
+    std::fclose(stat);
+    const char* afterName = read ? std::strrchr(line, ')') : nullptr;
+    char state = 0;
+    return afterName && std::sscanf(afterName + 1, " %c", &state) == 1 ? state : 0;
+}
+
+// The children of each thread of the process as the kernel lists them, which takes far less
+// time than reading every process; false where the kernel keeps no such list.
+bool listedChildren(pid_t pid, std::vector<pid_t>& children)
+{
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/task", static_cast<int>(pid));
+    DIR* tasks = ::opendir(path);
+    if (!tasks)
+        return true; // gone
+    bool listed = true;
+    while (const dirent* task = ::readdir(tasks)) {
+        const long thread = std::strtol(task->d_name, nullptr, 10);
+        if (thread <= 0)
+            continue;
+        char threadPath[64];
+        std::snprintf(threadPath, sizeof threadPath, "/proc/%d/task/%ld", static_cast<int>(pid),
+                      thread);
+        char file[96];
+        std::snprintf(file, sizeof file, "%s/children", threadPath);
+        FILE* list = std::fopen(file, "re");
+        if (!list) {
+            // No list for a thread that is still there: the kernel keeps none.
+            if (errno == ENOENT && ::access(threadPath, F_OK) == 0)
+                listed = false;
+            continue;
+        }
+        for (int child = 0; std::fscanf(list, "%d", &child) == 1;)
+            children.push_back(static_cast<pid_t>(child));
+        std::fclose(list);
+    }
+    ::closedir(tasks);
+    return listed;
+}
+
+struct Member {
+    pid_t pid;
+    char state;
+};
+
+// Every running descendant of the process, zombies left out, as they have ended and started
+// nothing that is still theirs.
+std::vector<Member> descendantsOf(pid_t top)
+{
+    std::vector<Member> found;
+    std::unordered_multimap<pid_t, pid_t> byParent;
+    bool listed = true;
     std::vector<pid_t> parents{top};
     while (!parents.empty()) {
         const pid_t parent = parents.back();
         parents.pop_back();
-        const auto [first, last] = children.equal_range(parent);
-        for (auto it = first; it != last; ++it) {
-            found.push_back(it->second);
-            parents.push_back(it->second);
+        std::vector<pid_t> children;
+        if (listed && !listedChildren(parent, children)) {
+            listed = false;
+            byParent = childrenByParent();
+        }
+        if (!listed) {
+            children.clear();
+            const auto [first, last] = byParent.equal_range(parent);
+            for (auto it = first; it != last; ++it)
+                children.push_back(it->second);
+        }
+        for (const pid_t child : children) {
+            const char state = stateOf(child);
+            if (state == 0 || state == 'Z' || state == 'X')
+                continue;
+            found.push_back({child, state});
+            parents.push_back(child);
         }
     }
     return found;
+}
+
+long millisecondsSince(const timespec& start)
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1'000'000;
 }
 
 extern "C" void endRunningAtExit()
@@ -89,16 +168,36 @@ void prepareChild(pid_t parent)
 
 void end(pid_t top)
 {
-    // The top process holds the tree together: while it lives, the children of a killed
-    // process come to it, and the next round finds them. So it goes last.
-    constexpr int rounds = 500;
-    constexpr timespec pause{0, 2'000'000};
-    for (int round = 0; round < rounds; ++round) {
-        const std::vector<pid_t> descendants = descendantsOf(top);
+    // The top process holds the tree together: while it lives, the children of a process that
+    // ends come to it, and the next round finds them. It is frozen, so that it cannot end by
+    // itself and let them go to init, and it goes last. The others are frozen as they are found
+    // and killed once all of them have stopped: a stopped process starts nothing, where one
+    // killed at once may already have started the next step of a chain.
+    constexpr long killAnywayMs = 1000; // one stuck in the kernel never stops
+    constexpr long giveUpMs = 2000;
+    constexpr timespec pause{0, 200'000};
+    timespec start{};
+    ::clock_gettime(CLOCK_MONOTONIC, &start);
+    ::kill(top, SIGSTOP);
+    std::vector<pid_t> frozen;
+    while (millisecondsSince(start) < giveUpMs) {
+        const std::vector<Member> descendants = descendantsOf(top);
         if (descendants.empty())
             break;
-        for (const pid_t pid : descendants)
-            ::kill(pid, SIGKILL);
+        bool allStopped = true;
+        for (const Member& member : descendants) {
+            if (std::find(frozen.begin(), frozen.end(), member.pid) == frozen.end()) {
+                ::kill(member.pid, SIGSTOP);
+                frozen.push_back(member.pid);
+                allStopped = false;
+            } else if (member.state != 'T' && member.state != 't') {
+                allStopped = false;
+            }
+        }
+        if (allStopped || millisecondsSince(start) >= killAnywayMs) {
+            for (const Member& member : descendants)
+                ::kill(member.pid, SIGKILL);
+        }
         ::nanosleep(&pause, nullptr);
     }
     ::kill(-top, SIGKILL);

@@ -13,8 +13,9 @@ namespace ProcessTree
 // subreaper of its descendants and is killed should its parent end first.
 void prepareChild(pid_t parent);
 
-// Kills every descendant of the process, then the process itself; returns once none of them
-// runs any more (or after about a second, for one stuck in the kernel).
+// Freezes and kills every descendant of the process, round after round while the process
+// itself is held stopped, then kills the process; returns once none of them runs any more (or
+// after about two seconds, for one stuck in the kernel).
 void end(pid_t top);
 
 // The processes being waited for; those still running when Kelvora exits are ended with it.

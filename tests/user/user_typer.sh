@@ -35,7 +35,7 @@ printf '%s\n' 'Date <Today>, from <#!printf "%s!" --clipboard>\n' \
     "before <#!setsid sleep 47.$$ & yes> after\\n" 'rm -rf victim<#!printf /old; exit 3>\n' \
     "<javascript: require('child_process').spawn('sleep', ['48.$$'], {detached: true, stdio: \
 'ignore'}); for (;;) process.stdout.write('y'.repeat(65536))>" \
-    '<#!printf %s --clipboard | wc -c>' "<#!sh -c \"sleep 49.$$; touch '$work/late'\">" \
+    '<#!printf %s --clipboard | wc -c>' "<?php shell_exec('sleep 49.$$') . --clipboard>" \
     'Thanks!\n' '<#!sleep 3>done' >"$work/Typers.txt"
 mkdir -p "$XDG_DATA_HOME/Kelvora"
 cat >"$XDG_DATA_HOME/Kelvora/Kelvora.js" <<JSON
@@ -198,14 +198,17 @@ wait_until 40 '[ "$(xclip -selection clipboard -o)" = hunter2-SECRET ]' || fail 
 terminate "$app" || fail "Kelvora exited with an error"
 kill "$target_pid" "$busy"
 
-# The display going away ends Kelvora, and the snippet it waits for ends with it.
+# The display going away ends Kelvora, and the snippet it waits for ends with it; its files
+# (the PHP code, the clipboard's text) go too.
 start_xvfb "$work/display2" 1024x768x24
 PATH="$work/bin:$PATH" "$work/Kelvora.app/Contents/MacOS/Kelvora" >"$work/app.log" 2>&1 &
 app=$!
 bar=$(wait_for_window "$app") || { cat "$work/app.log"; fail "no strip on the second display"; }
 choose_entry 6
 wait_until 100 'ps -eo args= | grep -q "^sleep 49.$$\$"' || { cat "$work/app.log"; fail "the snippet did not start"; }
+[ "$(find "$TMPDIR" -name 'kelvora-*' | wc -l)" = 2 ] || fail "the snippet's files are not where looked for"
 kill -KILL "$xvfb"
 wait_for_end "$app" "when its display went away" || true
 gone "sleep 49.$$"
+[ -z "$(find "$TMPDIR" -name 'kelvora-*')" ] || fail "files left in the temporary folder: $(ls "$TMPDIR")"
 echo "user_typer: passed"
