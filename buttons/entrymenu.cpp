@@ -1,6 +1,7 @@
 #include "buttons/entrymenu.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStyleOptionMenuItem>
@@ -85,6 +86,57 @@ QRect EntryMenu::placeBesideStrip(int height) const
         return {x(), strip.bottom() + 1, width(), qMin(height, roomBelow)};
     const int shown = qMin(height, roomAbove);
     return {x(), strip.top() - shown, width(), shown};
+}
+
+// Qt's scroller takes every press, move and release in line with the menu past its scrolling
+// edge, also those on the button right beside that edge: the menu would scroll on its own while
+// the pointer rests on the button, and a second click there would scroll it instead of closing
+// it. Qt is told of them as of the pointer beside the menu, and a press closes the menu.
+void EntryMenu::mousePressEvent(QMouseEvent* event)
+{
+    if (!inLineOutside(event)) {
+        QMenu::mousePressEvent(event);
+        return;
+    }
+    // The press that closes the menu on its own button is not handed on to the button, which
+    // would open the menu again.
+    const QWidget* button = parentWidget();
+    if (button && button->rect().contains(button->mapFromGlobal(event->globalPosition().toPoint())))
+        setAttribute(Qt::WA_NoMouseReplay);
+    close();
+}
+
+void EntryMenu::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!inLineOutside(event)) {
+        QMenu::mouseMoveEvent(event);
+        return;
+    }
+    QMouseEvent beside = besideColumn(event);
+    QMenu::mouseMoveEvent(&beside);
+}
+
+void EntryMenu::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!inLineOutside(event)) {
+        QMenu::mouseReleaseEvent(event);
+        return;
+    }
+    QMouseEvent beside = besideColumn(event);
+    QMenu::mouseReleaseEvent(&beside);
+}
+
+bool EntryMenu::inLineOutside(const QMouseEvent* event) const
+{
+    const QPoint at = mapFromGlobal(event->globalPosition().toPoint());
+    return at.x() >= 0 && at.x() < width() && (at.y() < 0 || at.y() >= height());
+}
+
+QMouseEvent EntryMenu::besideColumn(const QMouseEvent* event) const
+{
+    const QPointF beside(-1, mapFromGlobal(event->globalPosition()).y());
+    return QMouseEvent(event->type(), beside, mapToGlobal(beside), event->button(),
+                       event->buttons(), event->modifiers(), event->pointingDevice());
 }
 
 void EntryMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const

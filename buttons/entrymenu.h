@@ -26,10 +26,18 @@ public:
 
 protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     // Where the menu, as high as given, lies when it drops from its button: under the button's
     // window, or over it when it does not fit under it and there is more room over it, within
     // the screen's work area, and no higher than the room there.
     QRect placeBesideStrip(int height) const;
+    // Whether the pointer is above or below the menu, in line with its column: on the strip
+    // beside it, or past the screen's edge.
+    bool inLineOutside(const QMouseEvent* event) const;
+    // The event as if it came from just beside the menu's column, at the same height.
+    QMouseEvent besideColumn(const QMouseEvent* event) const;
 };
