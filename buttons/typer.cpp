@@ -350,9 +350,10 @@ void Typer::type(const QString& typer)
     resources.doTypingAs(typing);
     if (!savedClipboard.formats.isEmpty() || !savedPrimary.formats.isEmpty()) {
         // The target fetches the pasted text from us after the paste key, a busy one long
-        // after: keep serving it until then. A selection that another application has taken
+        // after: keep serving it until then. A terminal may fetch it from PRIMARY, also when
+        // PRIMARY held nothing before. A selection that another application has taken
         // meanwhile holds what the user copied since, and stays so.
-        platform.waitForClipboardFetch(fetchBoundMs, !savedPrimary.formats.isEmpty());
+        platform.waitForClipboardFetch(fetchBoundMs, terminal);
         if (!savedClipboard.formats.isEmpty() && platform.ownsClipboard(clipboard))
             platform.setClipboardContents(savedClipboard, clipboard);
         if (!savedPrimary.formats.isEmpty() && platform.ownsClipboard(primary))

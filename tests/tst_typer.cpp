@@ -249,9 +249,13 @@ private slots:
     {
         QTest::addColumn<QStringList>("windowClass");
         QTest::addColumn<bool>("terminal");
-        QTest::newRow("xterm") << QStringList{"xterm", "XTerm"} << true;
-        QTest::newRow("told by the class half") << QStringList{"main", "Xfce4-terminal"} << true;
-        QTest::newRow("a name holding term") << QStringList{"mastermind", "Mastermind"} << false;
+        QTest::addColumn<bool>("selected"); // PRIMARY held text before
+        QTest::newRow("xterm") << QStringList{"xterm", "XTerm"} << true << true;
+        QTest::newRow("told by the class half")
+            << QStringList{"main", "Xfce4-terminal"} << true << true;
+        QTest::newRow("a name holding term")
+            << QStringList{"mastermind", "Mastermind"} << false << true;
+        QTest::newRow("xterm, nothing selected") << QStringList{"xterm", "XTerm"} << true << false;
     }
 
     void terminalsPasteBothSelections()
@@ -259,14 +263,17 @@ private slots:
         // A terminal gets Shift+Insert with the text in both selections; each gets its text back.
         QFETCH(QStringList, windowClass);
         QFETCH(bool, terminal);
+        QFETCH(bool, selected);
         fakePlatform().focusedClass = windowClass;
         fakePlatform().setClipboardText("earlier");
-        fakePlatform().setClipboardText("selected", Platform::Selection::Primary);
+        if (selected)
+            fakePlatform().setClipboardText("selected", Platform::Selection::Primary);
         fakePlatform().primaryHistory.clear();
         QCOMPARE(choose("typed"), (QStringList{"typed", "earlier"}));
         QCOMPARE(typings, QStringList{terminal ? "0 shift+Insert|typed" : "0|typed"});
         QCOMPARE(fakePlatform().primaryHistory,
-                 terminal ? (QStringList{"typed", "selected"}) : QStringList());
+                 terminal ? (selected ? QStringList{"typed", "selected"} : QStringList{"typed"})
+                          : QStringList());
         // A terminal may fetch either selection; the restore waits for that fetch.
         QCOMPARE(fakePlatform().fetchWaits, QStringList{terminal ? "10000 and primary" : "10000"});
     }
