@@ -33,6 +33,19 @@ wait_for_window() {
     return 1
 }
 
+# Waits until the strip of a Kelvora process shows: its window 18 high, also when the start-up
+# question shows first; prints its id.
+wait_for_strip() {
+    for _ in $(seq 1 200); do
+        for id in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+            case $(xdotool getwindowgeometry "$id" 2>/dev/null) in *x18) echo "$id" && return 0 ;; esac
+        done
+        kill -0 "$1" 2>/dev/null || return 1
+        sleep 0.05
+    done
+    return 1
+}
+
 # Waits for a child process to end; fails when it does not end within ten seconds. Returns the
 # process's exit status.
 wait_for_end() {

@@ -13,7 +13,7 @@ printf 't1\n<#!exit 3>' | tee "$work/Typers.txt" >"$work/Typers.before"
 printf 'hello world' | xclip -selection clipboard -i >/dev/null 2>&1
 "$KELVORA_APP" >"$work/app.log" 2>&1 &
 app=$!
-bar=$(wait_for_window "$app") || { cat "$work/app.log"; fail "no strip appeared"; }
+bar=$(wait_for_strip "$app") || { cat "$work/app.log"; fail "no strip appeared"; }
 wait_for_geometry "$bar" "2,300 558x18" "the strip"
 # Prints the id of a new window of Kelvora's once it has the keyboard, clear of the strip.
 shown() { # NAME KNOWN_ID...

@@ -23,7 +23,7 @@ app_path="$bundle/Contents/MacOS/Kelvora"
 start() {
     PATH="$work/bin:$PATH" "$app_path" >>"$work/app.log" 2>&1 &
     app=$!
-    bar=$(wait_for_window "$app") || { cat "$work/app.log"; fail "no strip appeared"; }
+    bar=$(wait_for_strip "$app") || { cat "$work/app.log"; fail "no strip appeared"; }
 }
 # Prints the id of the question dialog once it has the keyboard.
 question() {
