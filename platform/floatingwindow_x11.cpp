@@ -2,6 +2,7 @@
 // taskbars, and Qt's idea of the strip's place held to the X server's.
 
 #include "platform/floatingwindow.h"
+#include "platform/x11.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
@@ -28,17 +29,8 @@
 namespace
 {
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
-
-xcb_connection_t* x11Connection()
-{
-    const auto* x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
+using X11::Reply;
+constexpr auto x11Connection = X11::connection;
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
@@ -350,10 +342,13 @@ std::optional<QMargins> frameExtents(QWidget* window)
     const auto id = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t extentsAtom = atom(connection, "_NET_FRAME_EXTENTS");
     std::optional<QMargins> extents = announcedExtents(connection, id, extentsAtom);
-    const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
-        connection, xcb_get_window_attributes(connection, id), nullptr));
+    const auto unmapped = [&] {
+        const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+            connection, xcb_get_window_attributes(connection, id), nullptr));
+        return attributes && attributes->map_state != XCB_MAP_STATE_VIEWABLE;
+    };
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    if (!extents && attributes && attributes->map_state != XCB_MAP_STATE_VIEWABLE && screen) {
+    if (!extents && screen && unmapped()) {
         // Window managers that know the request answer it at once.
         const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
         if (supportedByWindowManager(connection, screen->root, request)) {

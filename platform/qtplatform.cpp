@@ -3,6 +3,7 @@
 #include "platform/fileopener.h"
 #include "platform/processtree.h"
 #include "platform/windowstacking.h"
+#include "platform/x11.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -32,9 +33,8 @@ namespace
 // The X server has gone (it ended, or a logout closed the display): nothing can be shown.
 bool displayGone()
 {
-    const auto* x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 && x11->connection() && xcb_connection_has_error(x11->connection());
+    xcb_connection_t* connection = X11::connection();
+    return connection && xcb_connection_has_error(connection);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // them so that Kelvora knows when the application pasting it has fetched it.
 
 #include "platform/qtplatform.h"
+#include "platform/x11.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QClipboard>
@@ -28,12 +29,7 @@ QClipboard::Mode modeOf(Platform::Selection selection)
                                                      : QClipboard::Clipboard;
 }
 
-xcb_connection_t* x11Connection()
-{
-    const auto* x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
+constexpr auto x11Connection = X11::connection;
 
 // The window of the client whose request for a selection's contents Qt is handling now, else
 // none. Qt converts our data for a request right after the filter below has seen it, in the
@@ -80,12 +76,11 @@ Client focusedClient()
     const xcb_setup_t* setup = xcb_get_setup(connection);
     client.mask = setup->resource_id_mask;
     client.ours = setup->resource_id_base & ~client.mask;
-    xcb_get_input_focus_reply_t* focus =
-        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr);
+    const X11::Reply<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     if (focus && focus->focus != XCB_NONE && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT &&
         (focus->focus & ~client.mask) != client.ours)
         client.base = focus->focus & ~client.mask;
-    std::free(focus);
     return client;
 }
 

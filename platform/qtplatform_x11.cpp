@@ -1,6 +1,7 @@
 // What Qt does not tell about other applications' windows, asked of the X server itself.
 
 #include "platform/qtplatform.h"
+#include "platform/x11.h"
 
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
@@ -13,10 +14,7 @@
 namespace
 {
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
+using X11::Reply;
 
 // Input focus may rest on an inner window of a client (xterm's text area, say); its class is
 // on the client's top window.
@@ -26,10 +24,9 @@ constexpr int maxAncestors = 16;
 
 QStringList QtPlatform::focusedWindowClass() const
 {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
+    xcb_connection_t* connection = X11::connection();
+    if (!connection)
         return {};
-    xcb_connection_t* connection = x11->connection();
     const Reply<xcb_get_input_focus_reply_t> focus(
         xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     if (!focus)
