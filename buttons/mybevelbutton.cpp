@@ -69,6 +69,11 @@ QVariant MyBevelButton::getPreference(const QString& suffix) const
     return App::instance()->Preferences().Get(objectName() + suffix);
 }
 
+void MyBevelButton::removePreference(const QString& suffix)
+{
+    App::instance()->Preferences().Remove(objectName() + suffix);
+}
+
 void MyBevelButton::reportProblem(const QString& text)
 {
     App::instance()->platform().showMessage(Texts::appName, text);

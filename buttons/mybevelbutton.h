@@ -54,6 +54,7 @@ public:
     // The button's own keys in the preferences store: control name + suffix.
     void setPreference(const QString& suffix, const QVariant& value);
     QVariant getPreference(const QString& suffix) const;
+    void removePreference(const QString& suffix);
 
     // Choosing and writing the entries file.
     static bool validateFile(const QString& path);

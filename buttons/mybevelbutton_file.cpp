@@ -121,7 +121,7 @@ void MyBevelButton::storeCopy(const QByteArray& text, bool writable)
     if (writable && text.size() <= storedCopyLimit)
         setPreference(Keys::MenuString, EntriesFileModule::toStoredText(text));
     else
-        App::instance()->Preferences().Remove(objectName() + Keys::MenuString);
+        removePreference(Keys::MenuString);
 }
 
 QString MyBevelButton::entriesMd5() const
