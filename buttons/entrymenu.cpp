@@ -106,37 +106,24 @@ void EntryMenu::mousePressEvent(QMouseEvent* event)
     close();
 }
 
-void EntryMenu::mouseMoveEvent(QMouseEvent* event)
+bool EntryMenu::event(QEvent* event)
 {
-    if (!inLineOutside(event)) {
-        QMenu::mouseMoveEvent(event);
-        return;
-    }
-    QMouseEvent beside = besideColumn(event);
-    QMenu::mouseMoveEvent(&beside);
-}
-
-void EntryMenu::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (!inLineOutside(event)) {
-        QMenu::mouseReleaseEvent(event);
-        return;
-    }
-    QMouseEvent beside = besideColumn(event);
-    QMenu::mouseReleaseEvent(&beside);
+    const auto type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return QMenu::event(event);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (!inLineOutside(mouse))
+        return QMenu::event(event);
+    const QPointF beside(-1, mapFromGlobal(mouse->globalPosition()).y());
+    QMouseEvent besideColumn(type, beside, mapToGlobal(beside), mouse->button(), mouse->buttons(),
+                             mouse->modifiers(), mouse->pointingDevice());
+    return QMenu::event(&besideColumn);
 }
 
 bool EntryMenu::inLineOutside(const QMouseEvent* event) const
 {
     const QPoint at = mapFromGlobal(event->globalPosition().toPoint());
     return at.x() >= 0 && at.x() < width() && (at.y() < 0 || at.y() >= height());
-}
-
-QMouseEvent EntryMenu::besideColumn(const QMouseEvent* event) const
-{
-    const QPointF beside(-1, mapFromGlobal(event->globalPosition()).y());
-    return QMouseEvent(event->type(), beside, mapToGlobal(beside), event->button(),
-                       event->buttons(), event->modifiers(), event->pointingDevice());
 }
 
 void EntryMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const

@@ -27,8 +27,8 @@ public:
 protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    // Moves and releases in line with the column outside the menu reach Qt as from beside it.
+    bool event(QEvent* event) override;
 
 private:
     // Where the menu, as high as given, lies when it drops from its button: under the button's
@@ -38,6 +38,4 @@ private:
     // Whether the pointer is above or below the menu, in line with its column: on the strip
     // beside it, or past the screen's edge.
     bool inLineOutside(const QMouseEvent* event) const;
-    // The event as if it came from just beside the menu's column, at the same height.
-    QMouseEvent besideColumn(const QMouseEvent* event) const;
 };
