@@ -38,7 +38,9 @@ wait_for_window() {
 wait_for_strip() {
     for _ in $(seq 1 200); do
         for id in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
-            case $(xdotool getwindowgeometry "$id" 2>/dev/null) in *x18) echo "$id" && return 0 ;; esac
+            case $(xdotool getwindowgeometry "$id" 2>/dev/null) in
+            *x18) echo "$id" && return 0 ;;
+            esac
         done
         kill -0 "$1" 2>/dev/null || return 1
         sleep 0.05
